@@ -1,0 +1,93 @@
+#include "listing.h"
+
+#include <cstring>
+
+FILE *original;
+uint8_t valor;
+uint8_t numvoc[5];
+uint16_t numerovoc;
+char tempchar[nombremax + 1];
+uint16_t largo;
+
+// Unread bytes are buf[ini, fin); leidos counts every byte taken from the stream.
+static unsigned char buf[bloque];
+static size_t ini, fin;
+static uint64_t leidos;
+
+void startlisting() {
+  ini = fin = 0;
+  leidos = 0;
+  valor = 0;
+  memset(tempchar, 0, sizeof tempchar);
+}
+
+static bool fill() {
+  ini = 0;
+  fin = fread(buf, 1, sizeof buf, original);
+  leidos += fin;
+  return fin > 0;
+}
+
+// The next byte, or EOF at the end of the listing or on a read error.
+static int next() {
+  if (ini == fin && !fill())
+    return EOF;
+  return buf[ini++];
+}
+
+// Consumes bytes rather than seeking, so that pipes are read the same way.
+static bool skip(int n) {
+  for (; n > 0; n--)
+    if (next() == EOF)
+      return false;
+  return true;
+}
+
+// Consumes up to and including the next byte c.
+static bool scanto(unsigned char c) {
+  for (;;) {
+    const void *p = memchr(buf + ini, c, fin - ini);
+    if (p) {
+      ini = static_cast<size_t>(static_cast<const unsigned char *>(p) - buf) + 1;
+      valor = c;
+      return true;
+    }
+    if (!fill())
+      return false;
+  }
+}
+
+bool getentry() {
+  static const unsigned peso[5] = {10000, 1000, 100, 10, 1};
+  if (!scanto('(') || !skip(3))
+    return false;
+  unsigned n = 0;
+  for (int i = 0; i < 5; i++) {
+    int c = next();
+    if (c == EOF)
+      return false;
+    numvoc[i] = static_cast<uint8_t>(c);
+    n += peso[i] * numvoc[i];
+  }
+  // Taking '0' off each digit at once; unsigned wrap-around keeps the low 16 bits right.
+  numerovoc = static_cast<uint16_t>(n - '0' * 11111u);
+  if (!skip(2))
+    return false;
+  for (largo = 0; largo < nombremax; largo++) {
+    int c = next();
+    if (c == EOF)
+      return false;
+    if (c == ':') {
+      tempchar[largo] = 0;
+      return true;
+    }
+    tempchar[largo] = static_cast<char>(c);
+  }
+  return true;
+}
+
+void clearname() { memset(tempchar, 0, nombremax); }
+
+bool skipline() { return scanto('\n'); }
+
+uint64_t getpos() { return leidos - (fin - ini); }

@@ -1,0 +1,108 @@
+#include "actors.h"
+#include "listing.h"
+
+#include <sys/stat.h>
+
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+// The actor index; on file systems that drop a trailing dot it shows as "tolvkvoc".
+static const char indice[] = "tolvkvoc.";
+// The last entry counter value handled: the game has 4394 voice clips, so
+// entries past them have no clip to sort.
+static const uint16_t ultimo = 4393;
+
+static FILE *final;
+static uint64_t tamanyo, pos;
+static uint16_t contador, vocs;
+static uint8_t voc;
+// The index is at most 4394 bytes; a buffer of our own keeps it off the heap.
+static char ibuf[8192];
+
+[[noreturn]] __attribute__((format(printf, 1, 2))) static void fail(const char *fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  vprintf(fmt, ap);
+  va_end(ap);
+  exit(EXIT_FAILURE);
+}
+
+static bool isdir(FILE *f) {
+  struct stat st;
+  return fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Whether name is the file f is open on, under this or any other name.
+static bool samefile(FILE *f, const char *name) {
+  struct stat a, b;
+  return fstat(fileno(f), &a) == 0 && stat(name, &b) == 0 && a.st_dev == b.st_dev &&
+         a.st_ino == b.st_ino;
+}
+
+// Reads the voice clip listing named on the command line and writes the
+// actor index "tolvkvoc.": one byte per entry, in listing order, holding the
+// code of the entry's speaker in the actor table, or 255 when no actor
+// matches. Reports every entry on standard output. Exits 1, before touching
+// the index, when the command line is wrong or the listing cannot be opened,
+// and when the index cannot be made or written or the listing read.
+int main(int argc, char **argv) {
+  printf("TOLVEKPRE v1.17 - 2016\r\nPreparador para extraer archivos voc de TOLVEK ordenados por "
+         "actores.\r\n\n");
+  if (argc > 2)
+    fail("Demasiados param\xE9"
+         "dicos!\n\r");
+  if (argc < 2)
+    fail("No has especificado el archivo .txt\n\r");
+
+  original = fopen(argv[1], "rb");
+  if (original == nullptr || isdir(original))
+    fail("No encuentro %s o no puedo abrirlo\n\r", argv[1]);
+  // Opening the index truncates it; it must never be the listing itself.
+  if (samefile(original, indice))
+    fail("No puedo crear tolvek.act\n\r");
+  final = fopen(indice, "w+b");
+  if (final == nullptr)
+    fail("No puedo crear tolvek.act\n\r");
+  // The reader has a buffer of its own; stdio's would only be a second copy.
+  setvbuf(original, nullptr, _IONBF, 0);
+  setvbuf(final, ibuf, _IOFBF, sizeof ibuf);
+
+  filltable();
+  vocs = ultimo;
+  // A pipe has no size: the reader finds its end instead.
+  tamanyo = UINT64_MAX;
+  if (fseeko(original, 0, SEEK_END) == 0) {
+    off_t n = ftello(original);
+    if (n >= 0)
+      tamanyo = static_cast<uint64_t>(n);
+    rewind(original);
+  }
+  startlisting();
+
+  for (contador = 0; contador <= vocs; contador++) {
+    if (!getentry())
+      break;
+    printf("\n\r%u - ", unsigned{numerovoc});
+    printf("actor %s - ", tempchar);
+    voc = findactor(tempchar, largo);
+    printf(" %u (%s)", unsigned{voc}, actorname(voc));
+    if (putc(voc, final) == EOF)
+      fail("\n\rNo puedo escribir tolvkvoc\n\r");
+    clearname();
+    if (!skipline())
+      break;
+    pos = getpos();
+    if (pos >= tamanyo)
+      break;
+  }
+
+  if (ferror(original))
+    fail("\n\rNo puedo leer %s\n\r", argv[1]);
+  if (fclose(final) != 0)
+    fail("\n\rNo puedo escribir tolvkvoc\n\r");
+  fclose(original);
+  printf("\n\rMission Completed!");
+  return 0;
+}

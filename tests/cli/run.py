@@ -1,0 +1,207 @@
+#!/usr/bin/env python3
+"""End-to-end cases for tolvekpre.
+
+Each case runs the built program in a scratch folder of its own and compares
+its standard output, its exit status and the index file it leaves byte for
+byte.  usage: run.py [--exec PREFIX] PROGRAM
+"""
+import argparse
+import os
+import shlex
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+EXAMPLES = Path(__file__).resolve().parents[2] / "examples"
+INDEX = "tolvkvoc."
+
+BANNER = (b"TOLVEKPRE v1.17 - 2016\r\n"
+          b"Preparador para extraer archivos voc de TOLVEK ordenados por actores.\r\n\n")
+DONE = b"\n\rMission Completed!"
+TOO_MANY = b"Demasiados param\xe9dicos!\n\r"
+NO_FILE = b"No has especificado el archivo .txt\n\r"
+NO_INDEX = b"No puedo crear tolvek.act\n\r"
+NO_WRITE = b"\n\rNo puedo escribir tolvkvoc\n\r"
+
+ACTORS = ("afo arn dorfalo dorinbas dorkimut dorsel dotil dovesta dune falune fisomar "
+          "gc1 gc2 gelmon gim gorta gove gz holdaven jostel kemalto kiba kine nabrolt "
+          "nas nelvirta nopa nr1 nr2 olmastre olve pume rafino ribel rk1 rk2 rk3 rv1 "
+          "rv2 rv3 sape silora tek timol tuva ulbanta urvin zamolu zepra").split()
+
+
+def not_found(path):
+    return b"No encuentro %s o no puedo abrirlo\n\r" % path.encode()
+
+
+def line(num, name, code):
+    row = ACTORS[code].encode() if code < len(ACTORS) else b""
+    return b"\n\r%d - actor %s -  %d (%s)" % (num, name, code, row)
+
+
+def report(*entries):
+    """Banner, one report line per (number, name, code) and the completion line."""
+    return BANNER + b"".join(line(*e) for e in entries) + DONE
+
+
+def many(n):
+    """A listing of n entries cycling through the table, and its report lines."""
+    listing = b"".join(b"(VOC%05d) %s: texto\r\n" % (i, ACTORS[i % 49].encode())
+                       for i in range(n))
+    return listing, [(i, ACTORS[i % 49].encode(), i % 49) for i in range(n)]
+
+
+EXAMPLE = (EXAMPLES / "listado.txt").read_bytes()
+EXAMPLE_OUT = (EXAMPLES / "listado.out").read_bytes()
+EXAMPLE_IDX = (EXAMPLES / "listado.idx").read_bytes()
+THREE = b"(VOC00001) dune: uno\n(VOC00002) fisomar: dos\n(VOC00003) nadie: tres\n"
+OLD = b"an index left by an earlier run"
+BIG, BIG_LINES = many(4400)
+KEEP = object()  # the index must be left as the case found it
+ANY = object()   # the index is not checked
+
+# Each case: what it proves, the files its folder starts with (a value of
+# ("link", target) makes a symbolic link, ("dir",) a folder, ("sparse", head,
+# size, tail) a file of that size with a hole between its head and tail), the arguments,
+# the expected standard output, exit status and index (bytes; None for no
+# index; KEEP; ANY), and optionally bytes for a pipe as /dev/stdin.
+CASES = [
+    dict(why="the example listing: whole, shortened, unmatched names, codes 10 and 255",
+         files={"listado.txt": EXAMPLE}, args=["listado.txt"],
+         out=EXAMPLE_OUT, status=0, index=EXAMPLE_IDX),
+    dict(why="a pipe reads the same as the file", pipe=EXAMPLE, args=["/dev/stdin"],
+         out=EXAMPLE_OUT, status=0, index=EXAMPLE_IDX, posix_only=True),
+    # The command line; nothing may touch an existing index.
+    dict(why="no argument", files={INDEX: OLD}, args=[],
+         out=BANNER + NO_FILE, status=1, index=KEEP),
+    dict(why="two arguments", files={"a.txt": THREE, INDEX: OLD}, args=["a.txt", "a.txt"],
+         out=BANNER + TOO_MANY, status=1, index=KEEP),
+    dict(why="three arguments, none of them a file", files={}, args=["x", "y", "z"],
+         out=BANNER + TOO_MANY, status=1, index=None),
+    dict(why="a listing that does not exist", files={INDEX: OLD}, args=["no esta.txt"],
+         out=BANNER + not_found("no esta.txt"), status=1, index=KEEP),
+    dict(why="a directory as the listing", files={"dir": ("dir",), INDEX: OLD}, args=["dir"],
+         out=BANNER + not_found("dir"), status=1, index=KEEP),
+    # The index.
+    dict(why="an existing index is truncated; one byte per entry",
+         files={"a.txt": THREE, INDEX: OLD * 10}, args=["a.txt"],
+         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
+         status=0, index=b"\x08\x0a\xff"),
+    dict(why="an index that cannot be written fails, with no completion line",
+         files={"listado.txt": EXAMPLE, INDEX: ("link", "/dev/full")}, args=["listado.txt"],
+         out=EXAMPLE_OUT[:-len(DONE)] + NO_WRITE, status=1, index=ANY, posix_only=True),
+    dict(why="a listing named like the index is never truncated",
+         files={INDEX: THREE}, args=[INDEX], out=BANNER + NO_INDEX, status=1, index=KEEP),
+    dict(why="an index that links to the listing is never truncated",
+         files={"a.txt": THREE, INDEX: ("link", "a.txt")}, args=["a.txt"],
+         out=BANNER + NO_INDEX, status=1, index=KEEP, posix_only=True),
+    dict(why="a read error is reported, with no completion line",
+         files={}, args=["/proc/self/mem"],
+         out=BANNER + b"\n\rNo puedo leer /proc/self/mem\n\r", status=1, index=b"",
+         posix_only=True),
+    # The entry limit.
+    dict(why="4394 entries at most", files={"big.txt": BIG}, args=["big.txt"],
+         out=report(*BIG_LINES[:4394]), status=0, index=bytes(i % 49 for i in range(4394))),
+    dict(why="exactly 4394 entries: all of them", files={"big.txt": many(4394)[0]},
+         args=["big.txt"], out=report(*BIG_LINES[:4394]), status=0,
+         index=bytes(i % 49 for i in range(4394))),
+    dict(why="the limit holds through a pipe too", pipe=BIG, args=["/dev/stdin"],
+         out=report(*BIG_LINES[:4394]), status=0, index=bytes(i % 49 for i in range(4394)),
+         posix_only=True),
+    dict(why="a listing over 4 GiB is read whole",
+         files={"big.txt": ("sparse", b"(VOC00001) dune: a\n", 2**32 + 4, b"(VOC00002) gz: b\n")},
+         args=["big.txt"], out=report((1, b"dune", 8), (2, b"gz", 17)), status=0,
+         index=b"\x08\x11"),
+    # The end of the listing.
+    dict(why="an empty listing", files={"e.txt": b""}, args=["e.txt"],
+         out=report(), status=0, index=b""),
+    dict(why="a listing with no entry", files={"e.txt": b"TITULO\r\n\r\nnada\r\n"},
+         args=["e.txt"], out=report(), status=0, index=b""),
+    dict(why="the last entry without its line feed keeps its byte",
+         files={"a.txt": THREE[:-1]}, args=["a.txt"],
+         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
+         status=0, index=b"\x08\x0a\xff"),
+    dict(why="an entry cut short inside its name gets no byte",
+         files={"a.txt": THREE + b"(VOC00004) du"}, args=["a.txt"],
+         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
+         status=0, index=b"\x08\x0a\xff"),
+    dict(why="an entry cut short inside its digits gets no byte",
+         files={"a.txt": THREE + b"\r\n(VOC0"}, args=["a.txt"],
+         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
+         status=0, index=b"\x08\x0a\xff"),
+    dict(why="text after the last entry", files={"a.txt": THREE + b"FIN\r\n\r\n"},
+         args=["a.txt"],
+         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
+         status=0, index=b"\x08\x0a\xff"),
+    dict(why="a nine-byte name prints whole; an empty one gives 48",
+         files={"a.txt": b"(VOC00007) holdavenx: a\n(VOC00008) : b\n"}, args=["a.txt"],
+         out=report((7, b"holdavenx", 255), (8, b"", 48)), status=0, index=b"\xff\x30"),
+]
+
+
+def make(folder, files):
+    for name, content in files.items():
+        path = folder / name
+        if isinstance(content, tuple) and content[0] == "link":
+            path.symlink_to(content[1])
+        elif isinstance(content, tuple) and content[0] == "sparse":
+            with open(path, "wb") as f:
+                f.write(content[1])
+                f.seek(content[2] - len(content[3]))
+                f.write(content[3])
+        elif isinstance(content, tuple):
+            path.mkdir()
+        else:
+            path.write_bytes(content)
+
+
+def run(case, program, prefix):
+    with tempfile.TemporaryDirectory(prefix="tolvek-") as tmp:
+        folder = Path(tmp)
+        make(folder, case.get("files", {}))
+        index = folder / INDEX
+        before = index.read_bytes() if index.is_file() else None
+        proc = subprocess.run(prefix + [program] + case["args"], cwd=folder,
+                              input=case.get("pipe", b""), capture_output=True, timeout=120)
+        faults = []
+        if proc.stdout != case["out"]:
+            faults.append("stdout differs:\n  want %r\n  got  %r" % (case["out"][-300:],
+                                                                     proc.stdout[-300:]))
+        if proc.stderr:
+            faults.append("wrote to stderr: %r" % proc.stderr[:300])
+        if proc.returncode != case["status"]:
+            faults.append("status %d, want %d" % (proc.returncode, case["status"]))
+        want = before if case["index"] is KEEP else case["index"]
+        if want is not ANY:
+            got = index.read_bytes() if index.is_file() else None
+            if got != want:
+                faults.append("index differs:\n  want %r\n  got  %r" % (
+                    want if want is None else want[:80], got if got is None else got[:80]))
+        for name, content in case.get("files", {}).items():
+            if isinstance(content, bytes) and name != INDEX and \
+                    (folder / name).read_bytes() != content:
+                faults.append("%s was changed" % name)
+        return faults
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--exec", default="", help="command to run the program under")
+    ap.add_argument("program")
+    opts = ap.parse_args()
+    program = os.path.abspath(opts.program)
+    prefix = shlex.split(opts.exec)
+    passed = failed = 0
+    for case in CASES:
+        faults = run(case, program, prefix)
+        print("%s: %s" % ("FAIL" if faults else "ok", case["why"]))
+        for f in faults:
+            print("  " + f)
+        failed += bool(faults)
+        passed += not faults
+    print("%d passed, %d failed" % (passed, failed))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
