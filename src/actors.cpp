@@ -6,13 +6,13 @@ char character[filas][ancho];
 
 // In ascending byte order; none is the beginning of another.
 static const char *const nombres[filas] = {
-    "afo",      "arn",     "dorfalo", "dorinbas", "dorkimut", "dorsel",   "dotil",
-    "dovesta",  "dune",    "falune",  "fisomar",  "gc1",      "gc2",      "gelmon",
-    "gim",      "gorta",   "gove",    "gz",       "holdaven", "jostel",   "kemalto",
-    "kiba",     "kine",    "nabrolt", "nas",      "nelvirta", "nopa",     "nr1",
-    "nr2",      "olmastre", "olve",   "pume",     "rafino",   "ribel",    "rk1",
-    "rk2",      "rk3",     "rv1",     "rv2",      "rv3",      "sape",     "silora",
-    "tek",      "timol",   "tuva",    "ulbanta",  "urvin",    "zamolu",   "zepra",
+    "afo",     "arn",      "dorfalo", "dorinbas", "dorkimut", "dorsel", "dotil",
+    "dovesta", "dune",     "falune",  "fisomar",  "gc1",      "gc2",    "gelmon",
+    "gim",     "gorta",    "gove",    "gz",       "holdaven", "jostel", "kemalto",
+    "kiba",    "kine",     "nabrolt", "nas",      "nelvirta", "nopa",   "nr1",
+    "nr2",     "olmastre", "olve",    "pume",     "rafino",   "ribel",  "rk1",
+    "rk2",     "rk3",      "rv1",     "rv2",      "rv3",      "sape",   "silora",
+    "tek",     "timol",    "tuva",    "ulbanta",  "urvin",    "zamolu", "zepra",
 };
 
 void filltable() {

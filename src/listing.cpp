@@ -37,9 +37,10 @@ static int next() {
 
 // Consumes bytes rather than seeking, so that pipes are read the same way.
 static bool skip(int n) {
-  for (; n > 0; n--)
+  for (; n > 0; n--) {
     if (next() == EOF)
       return false;
+  }
   return true;
 }
 

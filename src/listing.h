@@ -17,7 +17,7 @@
 constexpr int nombremax = 9;
 // Bytes asked of the stream at a time: enough that reading costs what
 // copying the file costs, small enough to stay in cache.
-constexpr size_t bloque = 128 * 1024;
+constexpr size_t bloque = size_t{128} * 1024;
 
 // The listing. The driver opens it; then only this reader reads from it.
 extern FILE *original;

@@ -2,6 +2,10 @@
 #include "listing.h"
 
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#endif
 
 #include <cstdarg>
 #include <cstdint>
@@ -13,6 +17,14 @@ static const char indice[] = "tolvkvoc.";
 // The last entry counter value handled: the game has 4394 voice clips, so
 // entries past them have no clip to sort.
 static const uint16_t ultimo = 4393;
+
+#ifdef _WIN32
+// The console runtime expands wildcards in the arguments only when asked to:
+// "*.txt" matching two listings must count as two arguments.
+extern "C" {
+int _dowildcard = -1;
+}
+#endif
 
 static FILE *final;
 static uint64_t tamanyo, pos;
@@ -35,11 +47,30 @@ static bool isdir(FILE *f) {
 }
 
 // Whether name is the file f is open on, under this or any other name.
+#ifdef _WIN32
+// The runtime's stat has no inode numbers; the volume and file index are the same thing.
 static bool samefile(FILE *f, const char *name) {
-  struct stat a, b;
+  BY_HANDLE_FILE_INFORMATION a;
+  BY_HANDLE_FILE_INFORMATION b;
+  HANDLE h = CreateFileA(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE)
+    return false;
+  bool same = GetFileInformationByHandle(h, &b) &&
+              GetFileInformationByHandle(reinterpret_cast<HANDLE>(_get_osfhandle(fileno(f))), &a) &&
+              a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+              a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+  CloseHandle(h);
+  return same;
+}
+#else
+static bool samefile(FILE *f, const char *name) {
+  struct stat a;
+  struct stat b;
   return fstat(fileno(f), &a) == 0 && stat(name, &b) == 0 && a.st_dev == b.st_dev &&
          a.st_ino == b.st_ino;
 }
+#endif
 
 // Reads the voice clip listing named on the command line and writes the
 // actor index "tolvkvoc.": one byte per entry, in listing order, holding the
@@ -50,9 +81,10 @@ static bool samefile(FILE *f, const char *name) {
 int main(int argc, char **argv) {
   printf("TOLVEKPRE v1.17 - 2016\r\nPreparador para extraer archivos voc de TOLVEK ordenados por "
          "actores.\r\n\n");
-  if (argc > 2)
+  if (argc > 2) {
     fail("Demasiados param\xE9"
          "dicos!\n\r");
+  }
   if (argc < 2)
     fail("No has especificado el archivo .txt\n\r");
 
@@ -98,7 +130,7 @@ int main(int argc, char **argv) {
       break;
   }
 
-  if (ferror(original))
+  if (ferror(original) != 0)
     fail("\n\rNo puedo leer %s\n\r", argv[1]);
   if (fclose(final) != 0)
     fail("\n\rNo puedo escribir tolvkvoc\n\r");

@@ -64,15 +64,14 @@ const Case cases[] = {
     // The name window.
     {"':' right after the skip: empty name", "(VOC00001) :texto\n", "1[] "},
     {"eight bytes then ':'", "(VOC00001) olmastre: hi\n", "1[olmastre] "},
-    {"nine bytes, later ':' skipped with the line", "(VOC00001) abcdefghi:jk\n",
-     "1[abcdefghi] "},
+    {"nine bytes, later ':' skipped with the line", "(VOC00001) abcdefghi:jk\n", "1[abcdefghi] "},
     {"blanks and case kept", "(VOC00001)  Dune : x\n", "1[ Dune ] "},
     {"line feed in the window swallows the next line",
      "(VOC00001) ab\n(VOC00002) cd: x\n(VOC00003) ef: y\n", "1[ab\n(VOC00] 3[ef] "},
     {"skipped bytes are never read as marks", "(:::00007::gz:\n", "7[gz] "},
     // Finding entries.
-    {"heading and blank lines yield nothing",
-     "TITULO\n\nESCENA 1\n(VOC00005) kiba: x\n", "5[kiba] "},
+    {"heading and blank lines yield nothing", "TITULO\n\nESCENA 1\n(VOC00005) kiba: x\n",
+     "5[kiba] "},
     {"text before '(' ignored, '(' after ':' has no effect",
      "12 -- (VOC00005) kiba: (VOC00009) no\n", "5[kiba] "},
     {"carriage returns go with the rest of the line",
@@ -128,9 +127,10 @@ TEST(Reader, PositionAfterEachLine) {
 // Long lines, several buffers each, cost nothing but reading them.
 TEST(Reader, LinesLongerThanTheBuffer) {
   std::string in;
-  for (int i = 0; i < 3; i++)
+  for (int i = 0; i < 3; i++) {
     in += "(VOC0000" + std::to_string(i) + ") gz: " + std::string(3 * bloque, 'y') + "\n" +
           std::string(2 * bloque, 'z') + "\n";
+  }
   EXPECT_EQ(walk(in), "0[gz] 1[gz] 2[gz] ");
 }
 

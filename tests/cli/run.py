@@ -3,7 +3,11 @@
 
 Each case runs the built program in a scratch folder of its own and compares
 its standard output, its exit status and the index file it leaves byte for
-byte.  usage: run.py [--exec PREFIX] PROGRAM
+byte.  usage: run.py [--exec PREFIX] [--windows] PROGRAM
+
+With --windows the program is the Windows build: the expected output has
+every line feed turned into carriage return and line feed, as the console
+runtime writes it, and the index shows without its trailing dot.
 """
 import argparse
 import os
@@ -64,7 +68,9 @@ ANY = object()   # the index is not checked
 # ("link", target) makes a symbolic link, ("dir",) a folder, ("sparse", head,
 # size, tail) a file of that size with a hole between its head and tail), the arguments,
 # the expected standard output, exit status and index (bytes; None for no
-# index; KEEP; ANY), and optionally bytes for a pipe as /dev/stdin.
+# index; KEEP; ANY), and optionally bytes for a pipe as /dev/stdin. Cases
+# marked posix_only need what only POSIX has; windows_only ones need the
+# console runtime to expand wildcards.
 CASES = [
     dict(why="the example listing: whole, shortened, unmatched names, codes 10 and 255",
          files={"listado.txt": EXAMPLE}, args=["listado.txt"],
@@ -82,6 +88,12 @@ CASES = [
          out=BANNER + not_found("no esta.txt"), status=1, index=KEEP),
     dict(why="a directory as the listing", files={"dir": ("dir",), INDEX: OLD}, args=["dir"],
          out=BANNER + not_found("dir"), status=1, index=KEEP),
+    dict(why="a wildcard matching one listing runs it", files={"a.txt": THREE, "b.dat": b""},
+         args=["*.txt"], out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
+         status=0, index=b"\x08\x0a\xff", windows_only=True),
+    dict(why="a wildcard matching two listings is two arguments",
+         files={"a.txt": THREE, "b.txt": THREE}, args=["*.txt"],
+         out=BANNER + TOO_MANY, status=1, index=None, windows_only=True),
     # The index.
     dict(why="an existing index is truncated; one byte per entry",
          files={"a.txt": THREE, INDEX: OLD * 10}, args=["a.txt"],
@@ -139,9 +151,9 @@ CASES = [
 ]
 
 
-def make(folder, files):
+def make(folder, files, index):
     for name, content in files.items():
-        path = folder / name
+        path = folder / (index if name == INDEX else name)
         if isinstance(content, tuple) and content[0] == "link":
             path.symlink_to(content[1])
         elif isinstance(content, tuple) and content[0] == "sparse":
@@ -155,20 +167,26 @@ def make(folder, files):
             path.write_bytes(content)
 
 
-def run(case, program, prefix):
+def run(case, program, prefix, windows, timeout):
+    # Windows drops the trailing dot of a file name.
+    iname = INDEX.rstrip(".") if windows else INDEX
+    out = case["out"].replace(b"\n", b"\r\n") if windows else case["out"]
     with tempfile.TemporaryDirectory(prefix="tolvek-") as tmp:
         folder = Path(tmp)
-        make(folder, case.get("files", {}))
-        index = folder / INDEX
+        make(folder, case.get("files", {}), iname)
+        index = folder / iname
         before = index.read_bytes() if index.is_file() else None
         proc = subprocess.run(prefix + [program] + case["args"], cwd=folder,
-                              input=case.get("pipe", b""), capture_output=True, timeout=120)
+                              input=case.get("pipe", b""), capture_output=True, timeout=timeout)
         faults = []
-        if proc.stdout != case["out"]:
-            faults.append("stdout differs:\n  want %r\n  got  %r" % (case["out"][-300:],
+        if proc.stdout != out:
+            faults.append("stdout differs:\n  want %r\n  got  %r" % (out[-300:],
                                                                      proc.stdout[-300:]))
-        if proc.stderr:
-            faults.append("wrote to stderr: %r" % proc.stderr[:300])
+        # An emulator's own notes (Wine making its prefix) are not the program's.
+        stderr = b"".join(l for l in proc.stderr.splitlines(True)
+                          if not (prefix and l.startswith(b"wine")))
+        if stderr:
+            faults.append("wrote to stderr: %r" % stderr[:300])
         if proc.returncode != case["status"]:
             faults.append("status %d, want %d" % (proc.returncode, case["status"]))
         want = before if case["index"] is KEEP else case["index"]
@@ -184,16 +202,41 @@ def run(case, program, prefix):
         return faults
 
 
+def write_corpus(folder):
+    """Seeds for the listing fuzzer: each case's listings, and the shortest
+    entries past the limit, small enough for the fuzzer's input size."""
+    folder.mkdir(parents=True, exist_ok=True)
+    seeds = [b"(VOC00000) :\n" * 4400]
+    for case in CASES:
+        seeds += [c for c in case.get("files", {}).values() if isinstance(c, bytes)]
+        seeds += [case["pipe"]] if "pipe" in case else []
+    for i, seed in enumerate(s for s in seeds if len(s) <= 65536):
+        (folder / ("seed%02d" % i)).write_bytes(seed)
+    return 0
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--exec", default="", help="command to run the program under")
-    ap.add_argument("program")
+    ap.add_argument("--windows", action="store_true", help="the program is the Windows build")
+    ap.add_argument("--timeout", type=float, default=120,
+                    help="seconds a case may take before it counts as hung")
+    ap.add_argument("--corpus", metavar="DIR",
+                    help="write every case's listing to DIR as a fuzzing seed, and stop")
+    ap.add_argument("program", nargs="?")
     opts = ap.parse_args()
+    if opts.corpus:
+        return write_corpus(Path(opts.corpus))
+    if not opts.program:
+        ap.error("the program is required")
     program = os.path.abspath(opts.program)
     prefix = shlex.split(opts.exec)
     passed = failed = 0
+    skip = "posix_only" if opts.windows else "windows_only"
     for case in CASES:
-        faults = run(case, program, prefix)
+        if case.get(skip):
+            continue
+        faults = run(case, program, prefix, opts.windows, opts.timeout)
         print("%s: %s" % ("FAIL" if faults else "ok", case["why"]))
         for f in faults:
             print("  " + f)
