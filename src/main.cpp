@@ -14,8 +14,8 @@
 
 // The actor index; on file systems that drop a trailing dot it shows as "tolvkvoc".
 static const char indice[] = "tolvkvoc.";
-// The last entry counter value handled: the game has 4394 voice clips, so
-// entries past them have no clip to sort.
+// The last entry counter value handled: the index covers at most 4394
+// entries, counters 0 to 4393, and later ones are ignored.
 static const uint16_t ultimo = 4393;
 
 #ifdef _WIN32
@@ -33,6 +33,7 @@ static uint8_t voc;
 // The index is at most 4394 bytes; a buffer of our own keeps it off the heap.
 static char ibuf[8192];
 
+// Prints a message, formatted as printf does, and ends the run with status 1.
 [[noreturn]] __attribute__((format(printf, 1, 2))) static void fail(const char *fmt, ...) {
   va_list ap;
   va_start(ap, fmt);
