@@ -1,5 +1,12 @@
 #include "listing.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include <cerrno>
 #include <cstring>
 
 FILE *original;
@@ -13,19 +20,34 @@ uint16_t largo;
 static unsigned char buf[bloque];
 static size_t ini, fin;
 static uint64_t leidos;
+// Set at the end of the listing or on a read error; no read follows either.
+static bool acabado, fallo;
 
 void startlisting() {
   ini = fin = 0;
   leidos = 0;
+  acabado = fallo = false;
   valor = 0;
   memset(tempchar, 0, sizeof tempchar);
 }
 
+// Takes what one read of the descriptor gives: stdio's fread would wait for a
+// whole block, holding back entries from a pipe whose writer stays open.
 static bool fill() {
-  ini = 0;
-  fin = fread(buf, 1, sizeof buf, original);
-  leidos += fin;
-  return fin > 0;
+  ini = fin = 0;
+  while (!acabado) {
+    auto n = read(fileno(original), buf, static_cast<unsigned>(sizeof buf));
+    if (n > 0) {
+      fin = static_cast<size_t>(n);
+      leidos += fin;
+      return true;
+    }
+    if (n < 0 && errno == EINTR)
+      continue;
+    acabado = true;
+    fallo = n < 0;
+  }
+  return false;
 }
 
 // The next byte, or EOF at the end of the listing or on a read error.
@@ -92,3 +114,5 @@ void clearname() { memset(tempchar, 0, nombremax); }
 bool skipline() { return scanto('\n'); }
 
 uint64_t getpos() { return leidos - (fin - ini); }
+
+bool readfailed() { return fallo; }

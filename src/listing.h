@@ -5,7 +5,7 @@
 // are skipped, bytes 4-8 are the voc number's five digits, bytes 9-10 are
 // skipped and the speaker name follows, ended by ':' within its nine bytes.
 // Only the line feed ends a line. The reader works on any stream, seekable or
-// not, through a fixed buffer of its own.
+// not, through a fixed buffer of its own, reading the stream's descriptor.
 #ifndef TOLVEK_LISTING_H
 #define TOLVEK_LISTING_H
 
@@ -42,7 +42,7 @@ void startlisting();
 // name ends at the first ':', which is consumed and not kept, or after nine
 // bytes; its bytes are kept as they are, line feeds included.
 // Returns false, leaving the values undefined, when the listing ends or
-// fails (see ferror(original)) before the head is whole.
+// fails (see readfailed) before the head is whole.
 bool getentry();
 
 // Zeroes the name bytes, so a shorter next name never shows a longer one's tail.
@@ -54,5 +54,9 @@ bool skipline();
 
 // The number of bytes of the listing consumed so far by the reader.
 uint64_t getpos();
+
+// Whether reading the listing failed; its end is no failure. Once the listing
+// has ended or failed, the reader never reads it again.
+bool readfailed();
 
 #endif

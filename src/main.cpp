@@ -5,6 +5,11 @@
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <csignal>
 #endif
 
 #include <cstdarg>
@@ -47,6 +52,20 @@ static bool isdir(FILE *f) {
   return fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+#ifndef _WIN32
+// Started with a standard descriptor closed, the listing or the index would
+// take its number and stdout would write the report into the index; a reader
+// of the report that goes away must not kill the run before the index is
+// whole. The report is best-effort, as on the Windows console.
+static void guardstdio() {
+  for (int fd = 0; fd <= 2; fd++) {
+    if (fcntl(fd, F_GETFD) == -1 && open("/dev/null", O_RDWR) != fd)
+      exit(EXIT_FAILURE);
+  }
+  signal(SIGPIPE, SIG_IGN);
+}
+#endif
+
 // Whether name is the file f is open on, under this or any other name.
 #ifdef _WIN32
 // The runtime's stat has no inode numbers; the volume and file index are the same thing.
@@ -80,6 +99,9 @@ static bool samefile(FILE *f, const char *name) {
 // the index, when the command line is wrong or the listing cannot be opened,
 // and when the index cannot be made or written or the listing read.
 int main(int argc, char **argv) {
+#ifndef _WIN32
+  guardstdio();
+#endif
   printf("TOLVEKPRE v1.17 - 2016\r\nPreparador para extraer archivos voc de TOLVEK ordenados por "
          "actores.\r\n\n");
   if (argc > 2) {
@@ -98,7 +120,8 @@ int main(int argc, char **argv) {
   final = fopen(indice, "w+b");
   if (final == nullptr)
     fail("No puedo crear tolvek.act\n\r");
-  // The reader has a buffer of its own; stdio's would only be a second copy.
+  // The reader reads the descriptor through a buffer of its own; stdio must
+  // hold none of the listing's bytes.
   setvbuf(original, nullptr, _IONBF, 0);
   setvbuf(final, ibuf, _IOFBF, sizeof ibuf);
 
@@ -131,7 +154,7 @@ int main(int argc, char **argv) {
       break;
   }
 
-  if (ferror(original) != 0)
+  if (readfailed())
     fail("\n\rNo puedo leer %s\n\r", argv[1]);
   if (fclose(final) != 0)
     fail("\n\rNo puedo escribir tolvkvoc\n\r");

@@ -15,6 +15,8 @@ import shlex
 import subprocess
 import sys
 import tempfile
+import threading
+import time
 from pathlib import Path
 
 EXAMPLES = Path(__file__).resolve().parents[2] / "examples"
@@ -55,6 +57,11 @@ def many(n):
     return listing, [(i, ACTORS[i % 49].encode(), i % 49) for i in range(n)]
 
 
+def codes(n):
+    """The index of the first n entries of many()."""
+    return bytes(i % 49 for i in range(n))
+
+
 EXAMPLE = (EXAMPLES / "listado.txt").read_bytes()
 EXAMPLE_OUT = (EXAMPLES / "listado.out").read_bytes()
 EXAMPLE_IDX = (EXAMPLES / "listado.idx").read_bytes()
@@ -68,15 +75,34 @@ ANY = object()   # the index is not checked
 # ("link", target) makes a symbolic link, ("dir",) a folder, ("sparse", head,
 # size, tail) a file of that size with a hole between its head and tail), the arguments,
 # the expected standard output, exit status and index (bytes; None for no
-# index; KEEP; ANY), and optionally bytes for a pipe as /dev/stdin. Cases
-# marked posix_only need what only POSIX has; windows_only ones need the
-# console runtime to expand wildcards.
+# index; KEEP; ANY), and optionally bytes for a pipe as /dev/stdin. Options
+# of a case: pipe may be a list of chunks, written a pause apart; held keeps
+# the pipe open after the last chunk until the program ends; quits=N closes
+# the report after its first N bytes, which are all that is compared; closed
+# lists the descriptors that the program starts without; timeout (seconds)
+# caps the run. Cases marked posix_only need what only POSIX has;
+# windows_only ones need the console runtime to expand wildcards.
 CASES = [
     dict(why="the example listing: whole, shortened, unmatched names, codes 10 and 255",
          files={"listado.txt": EXAMPLE}, args=["listado.txt"],
          out=EXAMPLE_OUT, status=0, index=EXAMPLE_IDX),
     dict(why="a pipe reads the same as the file", pipe=EXAMPLE, args=["/dev/stdin"],
          out=EXAMPLE_OUT, status=0, index=EXAMPLE_IDX, posix_only=True),
+    dict(why="a pipe is read to its end, however slowly it comes",
+         pipe=[THREE, b"(VOC00004) gz: c\n"], args=["/dev/stdin"],
+         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255), (4, b"gz", 17)),
+         status=0, index=b"\x08\x0a\xff\x11", posix_only=True),
+    dict(why="a pipe held open after the last entry the limit takes ends the run at once",
+         pipe=BIG, held=True, timeout=20, args=["/dev/stdin"],
+         out=report(*BIG_LINES[:4394]), status=0, index=codes(4394),
+         posix_only=True),
+    # Standard streams.
+    dict(why="a report reader that goes away costs neither the index nor the status",
+         files={"big.txt": BIG}, args=["big.txt"], quits=16, out=BANNER[:16], status=0,
+         index=codes(4394), posix_only=True),
+    dict(why="closed standard input and output: the report never reaches the index",
+         files={"a.txt": many(300)[0]}, args=["a.txt"], closed=(0, 1), out=b"", status=0,
+         index=codes(300), posix_only=True),
     # The command line; nothing may touch an existing index.
     dict(why="no argument", files={INDEX: OLD}, args=[],
          out=BANNER + NO_FILE, status=1, index=KEEP),
@@ -113,12 +139,12 @@ CASES = [
          posix_only=True),
     # The entry limit.
     dict(why="4394 entries at most", files={"big.txt": BIG}, args=["big.txt"],
-         out=report(*BIG_LINES[:4394]), status=0, index=bytes(i % 49 for i in range(4394))),
+         out=report(*BIG_LINES[:4394]), status=0, index=codes(4394)),
     dict(why="exactly 4394 entries: all of them", files={"big.txt": many(4394)[0]},
          args=["big.txt"], out=report(*BIG_LINES[:4394]), status=0,
-         index=bytes(i % 49 for i in range(4394))),
+         index=codes(4394)),
     dict(why="the limit holds through a pipe too", pipe=BIG, args=["/dev/stdin"],
-         out=report(*BIG_LINES[:4394]), status=0, index=bytes(i % 49 for i in range(4394)),
+         out=report(*BIG_LINES[:4394]), status=0, index=codes(4394),
          posix_only=True),
     dict(why="a listing over 4 GiB is read whole",
          files={"big.txt": ("sparse", b"(VOC00001) dune: a\n", 2**32 + 4, b"(VOC00002) gz: b\n")},
@@ -167,6 +193,51 @@ def make(folder, files, index):
             path.write_bytes(content)
 
 
+def feed(w, chunks, held, ended):
+    """Writes a case's pipe, a pause between chunks; a held pipe stays open
+    until the program has ended."""
+    with open(w, "wb") as f:
+        try:
+            for i, chunk in enumerate(chunks):
+                time.sleep(0.5 if i else 0)
+                f.write(chunk)
+                f.flush()
+            if held:
+                ended.wait(120)
+        except BrokenPipeError:
+            pass  # the program had all it wanted
+
+
+def start(cmd, folder, case, timeout):
+    """Runs cmd as the case says; returns its output, error output, status
+    and whether it outlived its time."""
+    pipe = case.get("pipe", [])
+    chunks = [pipe] if isinstance(pipe, bytes) else pipe
+    closed = case.get("closed", ())
+    r, w = os.pipe()
+    proc = subprocess.Popen(cmd, cwd=folder, stdin=r, stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE,
+                            preexec_fn=(lambda: [os.close(fd) for fd in closed]) if closed else None)
+    os.close(r)
+    ended = threading.Event()
+    writer = threading.Thread(target=feed, args=(w, chunks, case.get("held"), ended))
+    writer.start()
+    head = None
+    if "quits" in case:
+        head = proc.stdout.read(case["quits"])
+        proc.stdout.close()
+    hung = False
+    try:
+        out, err = proc.communicate(timeout=case.get("timeout", timeout))
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        out, err = proc.communicate()
+        hung = True
+    ended.set()
+    writer.join()
+    return (out if head is None else head), err, proc.returncode, hung
+
+
 def run(case, program, prefix, windows, timeout):
     # Windows drops the trailing dot of a file name.
     iname = INDEX.rstrip(".") if windows else INDEX
@@ -176,19 +247,18 @@ def run(case, program, prefix, windows, timeout):
         make(folder, case.get("files", {}), iname)
         index = folder / iname
         before = index.read_bytes() if index.is_file() else None
-        proc = subprocess.run(prefix + [program] + case["args"], cwd=folder,
-                              input=case.get("pipe", b""), capture_output=True, timeout=timeout)
-        faults = []
-        if proc.stdout != out:
-            faults.append("stdout differs:\n  want %r\n  got  %r" % (out[-300:],
-                                                                     proc.stdout[-300:]))
+        stdout, stderr, status, hung = start(prefix + [program] + case["args"], folder, case,
+                                             timeout)
+        faults = ["still running after %s s" % case.get("timeout", timeout)] if hung else []
+        if stdout != out:
+            faults.append("stdout differs:\n  want %r\n  got  %r" % (out[-300:], stdout[-300:]))
         # An emulator's own notes (Wine making its prefix) are not the program's.
-        stderr = b"".join(l for l in proc.stderr.splitlines(True)
+        stderr = b"".join(l for l in stderr.splitlines(True)
                           if not (prefix and l.startswith(b"wine")))
         if stderr:
             faults.append("wrote to stderr: %r" % stderr[:300])
-        if proc.returncode != case["status"]:
-            faults.append("status %d, want %d" % (proc.returncode, case["status"]))
+        if status != case["status"]:
+            faults.append("status %d, want %d" % (status, case["status"]))
         want = before if case["index"] is KEEP else case["index"]
         if want is not ANY:
             got = index.read_bytes() if index.is_file() else None
@@ -209,7 +279,8 @@ def write_corpus(folder):
     seeds = [b"(VOC00000) :\n" * 4400]
     for case in CASES:
         seeds += [c for c in case.get("files", {}).values() if isinstance(c, bytes)]
-        seeds += [case["pipe"]] if "pipe" in case else []
+        pipe = case.get("pipe", [])
+        seeds += [pipe] if isinstance(pipe, bytes) else [b"".join(pipe)] if pipe else []
     for i, seed in enumerate(s for s in seeds if len(s) <= 65536):
         (folder / ("seed%02d" % i)).write_bytes(seed)
     return 0
