@@ -92,14 +92,36 @@ static bool samefile(FILE *f, const char *name) {
 }
 #endif
 
+#ifdef _WIN32
+// Arguments arrive wide (wmain): the runtime's ANSI ones hold '?' for every
+// character the code page lacks, and such a listing would never open.
+static FILE *openlisting(const wchar_t *name) { return _wfopen(name, L"rb"); }
+
+// The name as the console shows it, in the ANSI code page; a character the
+// code page lacks comes out as the system converts it.
+static const char *shown(const wchar_t *name) {
+  // An argument is at most 32767 units, each at most two bytes there.
+  static char ansi[2 * 32768];
+  if (WideCharToMultiByte(CP_ACP, 0, name, -1, ansi, static_cast<int>(sizeof ansi), nullptr,
+                          nullptr) == 0)
+    ansi[0] = '\0';
+  return ansi;
+}
+#else
+static FILE *openlisting(const char *name) { return fopen(name, "rb"); }
+static const char *shown(const char *name) { return name; }
+#endif
+
 // Reads the voice clip listing named on the command line and writes the
 // actor index "tolvkvoc.": one byte per entry, in listing order, holding the
 // code of the entry's speaker in the actor table, or 255 when no actor
 // matches. Reports every entry on standard output. Exits 1, before touching
 // the index, when the command line is wrong or the listing cannot be opened,
 // and when the index cannot be made or written or the listing read.
+#ifdef _WIN32
+int wmain(int argc, wchar_t **argv) {
+#else
 int main(int argc, char **argv) {
-#ifndef _WIN32
   guardstdio();
 #endif
   printf("TOLVEKPRE v1.17 - 2016\r\nPreparador para extraer archivos voc de TOLVEK ordenados por "
@@ -111,9 +133,9 @@ int main(int argc, char **argv) {
   if (argc < 2)
     fail("No has especificado el archivo .txt\n\r");
 
-  original = fopen(argv[1], "rb");
+  original = openlisting(argv[1]);
   if (original == nullptr || isdir(original))
-    fail("No encuentro %s o no puedo abrirlo\n\r", argv[1]);
+    fail("No encuentro %s o no puedo abrirlo\n\r", shown(argv[1]));
   // Opening the index truncates it; it must never be the listing itself.
   if (samefile(original, indice))
     fail("No puedo crear tolvek.act\n\r");
@@ -155,7 +177,7 @@ int main(int argc, char **argv) {
   }
 
   if (readfailed())
-    fail("\n\rNo puedo leer %s\n\r", argv[1]);
+    fail("\n\rNo puedo leer %s\n\r", shown(argv[1]));
   if (fclose(final) != 0)
     fail("\n\rNo puedo escribir tolvkvoc\n\r");
   fclose(original);

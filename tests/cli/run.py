@@ -36,8 +36,8 @@ ACTORS = ("afo arn dorfalo dorinbas dorkimut dorsel dotil dovesta dune falune fi
           "rv2 rv3 sape silora tek timol tuva ulbanta urvin zamolu zepra").split()
 
 
-def not_found(path):
-    return b"No encuentro %s o no puedo abrirlo\n\r" % path.encode()
+def not_found(path, encoding="utf-8"):
+    return b"No encuentro %s o no puedo abrirlo\n\r" % path.encode(encoding)
 
 
 def line(num, name, code):
@@ -112,6 +112,22 @@ CASES = [
          out=BANNER + TOO_MANY, status=1, index=None),
     dict(why="a listing that does not exist", files={INDEX: OLD}, args=["no esta.txt"],
          out=BANNER + not_found("no esta.txt"), status=1, index=KEEP),
+    # Names beyond ASCII open as they are; Windows shows them in its ANSI code page.
+    dict(why="a listing named with a Latin-1 letter", files={"a\u00f1o.txt": THREE},
+         args=["a\u00f1o.txt"],
+         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
+         status=0, index=b"\x08\x0a\xff"),
+    dict(why="a listing named in Greek", files={"\u03bb\u03cc\u03b3\u03b9\u03b1.txt": THREE},
+         args=["\u03bb\u03cc\u03b3\u03b9\u03b1.txt"],
+         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
+         status=0, index=b"\x08\x0a\xff"),
+    dict(why="a listing named in CJK characters", files={"\u53f0\u8a5e.txt": THREE},
+         args=["\u53f0\u8a5e.txt"],
+         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
+         status=0, index=b"\x08\x0a\xff"),
+    dict(why="a missing listing's Latin-1 letter prints as its code page 1252 byte",
+         files={}, args=["a\u00f1o.txt"], out=BANNER + not_found("a\u00f1o.txt", "cp1252"),
+         status=1, index=None, windows_only=True),
     dict(why="a directory as the listing", files={"dir": ("dir",), INDEX: OLD}, args=["dir"],
          out=BANNER + not_found("dir"), status=1, index=KEEP),
     dict(why="a wildcard matching one listing runs it", files={"a.txt": THREE, "b.dat": b""},
@@ -208,7 +224,7 @@ def feed(w, chunks, held, ended):
             pass  # the program had all it wanted
 
 
-def start(cmd, folder, case, timeout):
+def start(cmd, folder, case, timeout, env):
     """Runs cmd as the case says; returns its output, error output, status
     and whether it outlived its time."""
     pipe = case.get("pipe", [])
@@ -216,7 +232,7 @@ def start(cmd, folder, case, timeout):
     closed = case.get("closed", ())
     r, w = os.pipe()
     proc = subprocess.Popen(cmd, cwd=folder, stdin=r, stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE,
+                            stderr=subprocess.PIPE, env=env,
                             preexec_fn=(lambda: [os.close(fd) for fd in closed]) if closed else None)
     os.close(r)
     ended = threading.Event()
@@ -247,8 +263,10 @@ def run(case, program, prefix, windows, timeout):
         make(folder, case.get("files", {}), iname)
         index = folder / iname
         before = index.read_bytes() if index.is_file() else None
+        # Wine maps file names to UTF-16 through the locale.
+        env = dict(os.environ, LC_ALL="C.UTF-8") if windows else None
         stdout, stderr, status, hung = start(prefix + [program] + case["args"], folder, case,
-                                             timeout)
+                                             timeout, env)
         faults = ["still running after %s s" % case.get("timeout", timeout)] if hung else []
         if stdout != out:
             faults.append("stdout differs:\n  want %r\n  got  %r" % (out[-300:], stdout[-300:]))
