@@ -14,6 +14,7 @@ import argparse
 import os
 import statistics
 import subprocess
+import sys
 import time
 from pathlib import Path
 
@@ -54,6 +55,9 @@ def main():
     ap.add_argument("--runs", type=int, default=9)
     ap.add_argument("--dir", default="/tmp/tolvek-bench")
     opts = ap.parse_args()
+    if not os.access("/usr/bin/time", os.X_OK):
+        sys.exit("bench/run.py: needs GNU time at /usr/bin/time for the peak memory "
+                 "(Debian's package 'time')")
     program = os.path.abspath(opts.program)
     work = Path(opts.dir)
     work.mkdir(parents=True, exist_ok=True)

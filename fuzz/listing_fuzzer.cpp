@@ -60,11 +60,18 @@ size_t line(const std::string &out, size_t at, uint8_t code) {
 // The program works in the current folder; each run goes into one of its own
 // and back, so that the fuzzer's relative paths keep working.
 int home, scratch;
+char dir[] = "/tmp/listing_fuzzer.XXXXXX";
+
+// The scratch folder goes when the fuzzer ends; a crash leaves it to look at.
+void cleanup() {
+  for (const char *name : {"listing", "out", "tolvkvoc."})
+    unlinkat(scratch, name, 0);
+  rmdir(dir);
+}
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  char dir[] = "/tmp/listing_fuzzer.XXXXXX";
   if (mkdtemp(dir) == nullptr)
     abort();
   home = open(".", O_RDONLY | O_DIRECTORY);
@@ -72,6 +79,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   if (home < 0 || scratch < 0 || fchdir(scratch) != 0 || freopen("out", "w+b", stdout) == nullptr ||
       fchdir(home) != 0)
     abort();
+  atexit(cleanup);
   return 0;
 }
 

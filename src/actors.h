@@ -7,8 +7,9 @@
 
 // The game has 49 speaking actors; a code is a row number.
 constexpr int filas = 49;
-// A row holds up to 8 name bytes and is zero to its end, so a 9-byte
-// speaker name never matches and a compare never leaves its row.
+// A row holds up to 8 name bytes and is zero to its end, so a compare of a
+// name of at most 9 bytes never leaves its row. A 9-byte name matches only
+// where its bytes past the row's text are zero, as "afo" and six zeros do.
 constexpr int ancho = 10;
 // The code written for a speaker that matches no row.
 constexpr uint8_t nomatch = 255;

@@ -10,11 +10,14 @@
 #include <cstring>
 
 FILE *original;
-uint8_t valor;
-uint8_t numvoc[5];
 uint16_t numerovoc;
 char tempchar[nombremax + 1];
 uint16_t largo;
+
+// The last byte the scans stopped at: '(' after getentry, '\n' after skipline.
+static uint8_t valor;
+// The voc number's five bytes as read.
+static uint8_t numvoc[5];
 
 // Unread bytes are buf[ini, fin); leidos counts every byte taken from the stream.
 static unsigned char buf[bloque];

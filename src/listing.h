@@ -21,10 +21,7 @@ constexpr size_t bloque = size_t{128} * 1024;
 
 // The listing. The driver opens it; then only this reader reads from it.
 extern FILE *original;
-// The last byte the scans stopped at: '(' after getentry, '\n' after skipline.
-extern uint8_t valor;
-// The voc number's five bytes as read, and their decoded value.
-extern uint8_t numvoc[5];
+// The voc number, decoded.
 extern uint16_t numerovoc;
 // The speaker name, zero-terminated; tempchar[nombremax] is always zero.
 extern char tempchar[nombremax + 1];

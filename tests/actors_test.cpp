@@ -32,6 +32,8 @@ const Case cases[] = {
     {"nine bytes: no row has a ninth", "holdavenx", 255},
     {"nine bytes of nothing known", "abcdefghi", 255},
     {"trailing zeros meet the row's padding", std::string("dune\0\0", 6), 8},
+    {"nine bytes, zeros past the text", std::string("afo\0\0\0\0\0\0", 9), 0},
+    {"nine bytes, a zero past a full row", std::string("holdaven\0", 9), 18},
     {"a blank is a byte like any other", "dune ", 255},
 };
 

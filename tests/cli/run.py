@@ -3,7 +3,11 @@
 
 Each case runs the built program in a scratch folder of its own and compares
 its standard output, its exit status and the index file it leaves byte for
-byte.  usage: run.py [--exec PREFIX] [--windows] PROGRAM
+byte.  usage: run.py [--exec PREFIX] [--windows] [--case NAME]... [--keep] PROGRAM
+
+--list prints the names of the cases that apply, each followed by its
+labels ("slow" for the listing over 4 GiB), for CTest to make a test of
+each; --case runs the named cases only; --keep leaves their scratch folders.
 
 With --windows the program is the Windows build: the expected output has
 every line feed turned into carriage return and line feed, as the console
@@ -12,6 +16,7 @@ runtime writes it, and the index shows without its trailing dot.
 import argparse
 import os
 import shlex
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -66,6 +71,8 @@ EXAMPLE = (EXAMPLES / "listado.txt").read_bytes()
 EXAMPLE_OUT = (EXAMPLES / "listado.out").read_bytes()
 EXAMPLE_IDX = (EXAMPLES / "listado.idx").read_bytes()
 THREE = b"(VOC00001) dune: uno\n(VOC00002) fisomar: dos\n(VOC00003) nadie: tres\n"
+THREE_OUT = report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255))
+THREE_IDX = b"\x08\x0a\xff"
 OLD = b"an index left by an earlier run"
 BIG, BIG_LINES = many(4400)
 KEEP = object()  # the index must be left as the case found it
@@ -83,111 +90,117 @@ ANY = object()   # the index is not checked
 # caps the run. Cases marked posix_only need what only POSIX has;
 # windows_only ones need the console runtime to expand wildcards.
 CASES = [
-    dict(why="the example listing: whole, shortened, unmatched names, codes 10 and 255",
+    dict(name="example",
+         why="the example listing: whole, shortened, unmatched names, codes 10 and 255",
          files={"listado.txt": EXAMPLE}, args=["listado.txt"],
          out=EXAMPLE_OUT, status=0, index=EXAMPLE_IDX),
-    dict(why="a pipe reads the same as the file", pipe=EXAMPLE, args=["/dev/stdin"],
+    dict(name="pipe", why="a pipe reads the same as the file", pipe=EXAMPLE, args=["/dev/stdin"],
          out=EXAMPLE_OUT, status=0, index=EXAMPLE_IDX, posix_only=True),
-    dict(why="a pipe is read to its end, however slowly it comes",
+    dict(name="slow-pipe", why="a pipe is read to its end, however slowly it comes",
          pipe=[THREE, b"(VOC00004) gz: c\n"], args=["/dev/stdin"],
          out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255), (4, b"gz", 17)),
          status=0, index=b"\x08\x0a\xff\x11", posix_only=True),
-    dict(why="a pipe held open after the last entry the limit takes ends the run at once",
+    dict(name="held-pipe",
+         why="a pipe held open after the last entry the limit takes ends the run at once",
          pipe=BIG, held=True, timeout=20, args=["/dev/stdin"],
          out=report(*BIG_LINES[:4394]), status=0, index=codes(4394),
          posix_only=True),
     # Standard streams.
-    dict(why="a report reader that goes away costs neither the index nor the status",
+    dict(name="reader-quits",
+         why="a report reader that goes away costs neither the index nor the status",
          files={"big.txt": BIG}, args=["big.txt"], quits=16, out=BANNER[:16], status=0,
          index=codes(4394), posix_only=True),
-    dict(why="closed standard input and output: the report never reaches the index",
+    dict(name="closed-stdio",
+         why="closed standard input and output: the report never reaches the index",
          files={"a.txt": many(300)[0]}, args=["a.txt"], closed=(0, 1), out=b"", status=0,
          index=codes(300), posix_only=True),
     # The command line; nothing may touch an existing index.
-    dict(why="no argument", files={INDEX: OLD}, args=[],
+    dict(name="no-argument", why="no argument", files={INDEX: OLD}, args=[],
          out=BANNER + NO_FILE, status=1, index=KEEP),
-    dict(why="two arguments", files={"a.txt": THREE, INDEX: OLD}, args=["a.txt", "a.txt"],
+    dict(name="two-arguments", why="two arguments",
+         files={"a.txt": THREE, INDEX: OLD}, args=["a.txt", "a.txt"],
          out=BANNER + TOO_MANY, status=1, index=KEEP),
-    dict(why="three arguments, none of them a file", files={}, args=["x", "y", "z"],
+    dict(name="three-arguments", why="three arguments, none of them a file",
+         files={}, args=["x", "y", "z"],
          out=BANNER + TOO_MANY, status=1, index=None),
-    dict(why="a listing that does not exist", files={INDEX: OLD}, args=["no esta.txt"],
+    dict(name="missing", why="a listing that does not exist",
+         files={INDEX: OLD}, args=["no esta.txt"],
          out=BANNER + not_found("no esta.txt"), status=1, index=KEEP),
     # Names beyond ASCII open as they are; Windows shows them in its ANSI code page.
-    dict(why="a listing named with a Latin-1 letter", files={"a\u00f1o.txt": THREE},
+    dict(name="latin1-name", why="a listing named with a Latin-1 letter",
+         files={"a\u00f1o.txt": THREE},
          args=["a\u00f1o.txt"],
-         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
-         status=0, index=b"\x08\x0a\xff"),
-    dict(why="a listing named in Greek", files={"\u03bb\u03cc\u03b3\u03b9\u03b1.txt": THREE},
+         out=THREE_OUT, status=0, index=THREE_IDX),
+    dict(name="greek-name", why="a listing named in Greek",
+         files={"\u03bb\u03cc\u03b3\u03b9\u03b1.txt": THREE},
          args=["\u03bb\u03cc\u03b3\u03b9\u03b1.txt"],
-         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
-         status=0, index=b"\x08\x0a\xff"),
-    dict(why="a listing named in CJK characters", files={"\u53f0\u8a5e.txt": THREE},
+         out=THREE_OUT, status=0, index=THREE_IDX),
+    dict(name="cjk-name", why="a listing named in CJK characters",
+         files={"\u53f0\u8a5e.txt": THREE},
          args=["\u53f0\u8a5e.txt"],
-         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
-         status=0, index=b"\x08\x0a\xff"),
-    dict(why="a missing listing's Latin-1 letter prints as its code page 1252 byte",
+         out=THREE_OUT, status=0, index=THREE_IDX),
+    dict(name="missing-latin1-name",
+         why="a missing listing's Latin-1 letter prints as its code page 1252 byte",
          files={}, args=["a\u00f1o.txt"], out=BANNER + not_found("a\u00f1o.txt", "cp1252"),
          status=1, index=None, windows_only=True),
-    dict(why="a directory as the listing", files={"dir": ("dir",), INDEX: OLD}, args=["dir"],
+    dict(name="directory", why="a directory as the listing",
+         files={"dir": ("dir",), INDEX: OLD}, args=["dir"],
          out=BANNER + not_found("dir"), status=1, index=KEEP),
-    dict(why="a wildcard matching one listing runs it", files={"a.txt": THREE, "b.dat": b""},
-         args=["*.txt"], out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
-         status=0, index=b"\x08\x0a\xff", windows_only=True),
-    dict(why="a wildcard matching two listings is two arguments",
+    dict(name="wildcard-one", why="a wildcard matching one listing runs it",
+         files={"a.txt": THREE, "b.dat": b""},
+         args=["*.txt"], out=THREE_OUT, status=0, index=THREE_IDX, windows_only=True),
+    dict(name="wildcard-two", why="a wildcard matching two listings is two arguments",
          files={"a.txt": THREE, "b.txt": THREE}, args=["*.txt"],
          out=BANNER + TOO_MANY, status=1, index=None, windows_only=True),
     # The index.
-    dict(why="an existing index is truncated; one byte per entry",
+    dict(name="truncated", why="an existing index is truncated; one byte per entry",
          files={"a.txt": THREE, INDEX: OLD * 10}, args=["a.txt"],
-         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
-         status=0, index=b"\x08\x0a\xff"),
-    dict(why="an index that cannot be written fails, with no completion line",
+         out=THREE_OUT, status=0, index=THREE_IDX),
+    dict(name="unwritable", why="an index that cannot be written fails, with no completion line",
          files={"listado.txt": EXAMPLE, INDEX: ("link", "/dev/full")}, args=["listado.txt"],
          out=EXAMPLE_OUT[:-len(DONE)] + NO_WRITE, status=1, index=ANY, posix_only=True),
-    dict(why="a listing named like the index is never truncated",
+    dict(name="listing-is-index", why="a listing named like the index is never truncated",
          files={INDEX: THREE}, args=[INDEX], out=BANNER + NO_INDEX, status=1, index=KEEP),
-    dict(why="an index that links to the listing is never truncated",
+    dict(name="index-links-listing", why="an index that links to the listing is never truncated",
          files={"a.txt": THREE, INDEX: ("link", "a.txt")}, args=["a.txt"],
          out=BANNER + NO_INDEX, status=1, index=KEEP, posix_only=True),
-    dict(why="a read error is reported, with no completion line",
+    dict(name="read-error", why="a read error is reported, with no completion line",
          files={}, args=["/proc/self/mem"],
          out=BANNER + b"\n\rNo puedo leer /proc/self/mem\n\r", status=1, index=b"",
          posix_only=True),
     # The entry limit.
-    dict(why="4394 entries at most", files={"big.txt": BIG}, args=["big.txt"],
+    dict(name="limit", why="4394 entries at most", files={"big.txt": BIG}, args=["big.txt"],
          out=report(*BIG_LINES[:4394]), status=0, index=codes(4394)),
-    dict(why="exactly 4394 entries: all of them", files={"big.txt": many(4394)[0]},
+    dict(name="limit-exact", why="exactly 4394 entries: all of them",
+         files={"big.txt": many(4394)[0]},
          args=["big.txt"], out=report(*BIG_LINES[:4394]), status=0,
          index=codes(4394)),
-    dict(why="the limit holds through a pipe too", pipe=BIG, args=["/dev/stdin"],
+    dict(name="limit-pipe", why="the limit holds through a pipe too", pipe=BIG, args=["/dev/stdin"],
          out=report(*BIG_LINES[:4394]), status=0, index=codes(4394),
          posix_only=True),
-    dict(why="a listing over 4 GiB is read whole",
+    dict(name="over-4gib", why="a listing over 4 GiB is read whole", slow=True,
          files={"big.txt": ("sparse", b"(VOC00001) dune: a\n", 2**32 + 4, b"(VOC00002) gz: b\n")},
          args=["big.txt"], out=report((1, b"dune", 8), (2, b"gz", 17)), status=0,
          index=b"\x08\x11"),
     # The end of the listing.
-    dict(why="an empty listing", files={"e.txt": b""}, args=["e.txt"],
+    dict(name="empty", why="an empty listing", files={"e.txt": b""}, args=["e.txt"],
          out=report(), status=0, index=b""),
-    dict(why="a listing with no entry", files={"e.txt": b"TITULO\r\n\r\nnada\r\n"},
+    dict(name="no-entry", why="a listing with no entry", files={"e.txt": b"TITULO\r\n\r\nnada\r\n"},
          args=["e.txt"], out=report(), status=0, index=b""),
-    dict(why="the last entry without its line feed keeps its byte",
+    dict(name="no-last-line-feed", why="the last entry without its line feed keeps its byte",
          files={"a.txt": THREE[:-1]}, args=["a.txt"],
-         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
-         status=0, index=b"\x08\x0a\xff"),
-    dict(why="an entry cut short inside its name gets no byte",
+         out=THREE_OUT, status=0, index=THREE_IDX),
+    dict(name="cut-in-name", why="an entry cut short inside its name gets no byte",
          files={"a.txt": THREE + b"(VOC00004) du"}, args=["a.txt"],
-         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
-         status=0, index=b"\x08\x0a\xff"),
-    dict(why="an entry cut short inside its digits gets no byte",
+         out=THREE_OUT, status=0, index=THREE_IDX),
+    dict(name="cut-in-digits", why="an entry cut short inside its digits gets no byte",
          files={"a.txt": THREE + b"\r\n(VOC0"}, args=["a.txt"],
-         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
-         status=0, index=b"\x08\x0a\xff"),
-    dict(why="text after the last entry", files={"a.txt": THREE + b"FIN\r\n\r\n"},
+         out=THREE_OUT, status=0, index=THREE_IDX),
+    dict(name="text-after", why="text after the last entry",
+         files={"a.txt": THREE + b"FIN\r\n\r\n"},
          args=["a.txt"],
-         out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255)),
-         status=0, index=b"\x08\x0a\xff"),
-    dict(why="a nine-byte name prints whole; an empty one gives 48",
+         out=THREE_OUT, status=0, index=THREE_IDX),
+    dict(name="name-window", why="a nine-byte name prints whole; an empty one gives 48",
          files={"a.txt": b"(VOC00007) holdavenx: a\n(VOC00008) : b\n"}, args=["a.txt"],
          out=report((7, b"holdavenx", 255), (8, b"", 48)), status=0, index=b"\xff\x30"),
 ]
@@ -254,40 +267,39 @@ def start(cmd, folder, case, timeout, env):
     return (out if head is None else head), err, proc.returncode, hung
 
 
-def run(case, program, prefix, windows, timeout):
+def check(case, folder, program, prefix, windows, timeout):
+    """Runs one case in folder; returns what went wrong."""
     # Windows drops the trailing dot of a file name.
     iname = INDEX.rstrip(".") if windows else INDEX
     out = case["out"].replace(b"\n", b"\r\n") if windows else case["out"]
-    with tempfile.TemporaryDirectory(prefix="tolvek-") as tmp:
-        folder = Path(tmp)
-        make(folder, case.get("files", {}), iname)
-        index = folder / iname
-        before = index.read_bytes() if index.is_file() else None
-        # Wine maps file names to UTF-16 through the locale.
-        env = dict(os.environ, LC_ALL="C.UTF-8") if windows else None
-        stdout, stderr, status, hung = start(prefix + [program] + case["args"], folder, case,
-                                             timeout, env)
-        faults = ["still running after %s s" % case.get("timeout", timeout)] if hung else []
-        if stdout != out:
-            faults.append("stdout differs:\n  want %r\n  got  %r" % (out[-300:], stdout[-300:]))
-        # An emulator's own notes (Wine making its prefix) are not the program's.
-        stderr = b"".join(l for l in stderr.splitlines(True)
-                          if not (prefix and l.startswith(b"wine")))
-        if stderr:
-            faults.append("wrote to stderr: %r" % stderr[:300])
-        if status != case["status"]:
-            faults.append("status %d, want %d" % (status, case["status"]))
-        want = before if case["index"] is KEEP else case["index"]
-        if want is not ANY:
-            got = index.read_bytes() if index.is_file() else None
-            if got != want:
-                faults.append("index differs:\n  want %r\n  got  %r" % (
-                    want if want is None else want[:80], got if got is None else got[:80]))
-        for name, content in case.get("files", {}).items():
-            if isinstance(content, bytes) and name != INDEX and \
-                    (folder / name).read_bytes() != content:
-                faults.append("%s was changed" % name)
-        return faults
+    make(folder, case.get("files", {}), iname)
+    index = folder / iname
+    before = index.read_bytes() if index.is_file() else None
+    # Wine maps file names to UTF-16 through the locale.
+    env = dict(os.environ, LC_ALL="C.UTF-8") if windows else None
+    stdout, stderr, status, hung = start(prefix + [program] + case["args"], folder, case,
+                                         timeout, env)
+    faults = ["still running after %s s" % case.get("timeout", timeout)] if hung else []
+    if stdout != out:
+        faults.append("stdout differs:\n  want %r\n  got  %r" % (out[-300:], stdout[-300:]))
+    # An emulator's own notes (Wine making its prefix) are not the program's.
+    stderr = b"".join(l for l in stderr.splitlines(True)
+                      if not (prefix and l.startswith(b"wine")))
+    if stderr:
+        faults.append("wrote to stderr: %r" % stderr[:300])
+    if status != case["status"]:
+        faults.append("status %d, want %d" % (status, case["status"]))
+    want = before if case["index"] is KEEP else case["index"]
+    if want is not ANY:
+        got = index.read_bytes() if index.is_file() else None
+        if got != want:
+            faults.append("index differs:\n  want %r\n  got  %r" % (
+                want if want is None else want[:80], got if got is None else got[:80]))
+    for name, content in case.get("files", {}).items():
+        if isinstance(content, bytes) and name != INDEX and \
+                (folder / name).read_bytes() != content:
+            faults.append("%s was changed" % name)
+    return faults
 
 
 def write_corpus(folder):
@@ -312,21 +324,40 @@ def main():
                     help="seconds a case may take before it counts as hung")
     ap.add_argument("--corpus", metavar="DIR",
                     help="write every case's listing to DIR as a fuzzing seed, and stop")
+    ap.add_argument("--list", action="store_true",
+                    help="print the names of the cases that apply, with their labels, and stop")
+    ap.add_argument("--case", action="append", metavar="NAME", help="run this case only")
+    ap.add_argument("--keep", action="store_true", help="keep each case's scratch folder")
     ap.add_argument("program", nargs="?")
     opts = ap.parse_args()
     if opts.corpus:
         return write_corpus(Path(opts.corpus))
+    skip = "posix_only" if opts.windows else "windows_only"
+    cases = [c for c in CASES if not c.get(skip)]
+    if opts.list:
+        for case in cases:
+            print(case["name"] + (" slow" if case.get("slow") else ""))
+        return 0
+    if opts.case:
+        unknown = set(opts.case) - {c["name"] for c in cases}
+        if unknown:
+            ap.error("no such case here: %s" % ", ".join(sorted(unknown)))
+        cases = [c for c in cases if c["name"] in opts.case]
     if not opts.program:
         ap.error("the program is required")
     program = os.path.abspath(opts.program)
     prefix = shlex.split(opts.exec)
     passed = failed = 0
-    skip = "posix_only" if opts.windows else "windows_only"
-    for case in CASES:
-        if case.get(skip):
-            continue
-        faults = run(case, program, prefix, opts.windows, opts.timeout)
-        print("%s: %s" % ("FAIL" if faults else "ok", case["why"]))
+    for case in cases:
+        folder = Path(tempfile.mkdtemp(prefix="tolvek-%s-" % case["name"]))
+        try:
+            faults = check(case, folder, program, prefix, opts.windows, opts.timeout)
+        finally:
+            if not opts.keep:
+                shutil.rmtree(folder)
+        print("%s %s: %s" % ("FAIL" if faults else "ok", case["name"], case["why"]))
+        if opts.keep:
+            print("  kept " + str(folder))
         for f in faults:
             print("  " + f)
         failed += bool(faults)
