@@ -128,16 +128,14 @@ CASES = [
          out=BANNER + not_found("no esta.txt"), status=1, index=KEEP),
     # Names beyond ASCII open as they are; Windows shows them in its ANSI code page.
     dict(name="latin1-name", why="a listing named with a Latin-1 letter",
-         files={"a\u00f1o.txt": THREE},
-         args=["a\u00f1o.txt"],
+         files={"a\u00f1o.txt": THREE}, args=["a\u00f1o.txt"],
          out=THREE_OUT, status=0, index=THREE_IDX),
     dict(name="greek-name", why="a listing named in Greek",
          files={"\u03bb\u03cc\u03b3\u03b9\u03b1.txt": THREE},
          args=["\u03bb\u03cc\u03b3\u03b9\u03b1.txt"],
          out=THREE_OUT, status=0, index=THREE_IDX),
     dict(name="cjk-name", why="a listing named in CJK characters",
-         files={"\u53f0\u8a5e.txt": THREE},
-         args=["\u53f0\u8a5e.txt"],
+         files={"\u53f0\u8a5e.txt": THREE}, args=["\u53f0\u8a5e.txt"],
          out=THREE_OUT, status=0, index=THREE_IDX),
     dict(name="missing-latin1-name",
          why="a missing listing's Latin-1 letter prints as its code page 1252 byte",
@@ -197,8 +195,7 @@ CASES = [
          files={"a.txt": THREE + b"\r\n(VOC0"}, args=["a.txt"],
          out=THREE_OUT, status=0, index=THREE_IDX),
     dict(name="text-after", why="text after the last entry",
-         files={"a.txt": THREE + b"FIN\r\n\r\n"},
-         args=["a.txt"],
+         files={"a.txt": THREE + b"FIN\r\n\r\n"}, args=["a.txt"],
          out=THREE_OUT, status=0, index=THREE_IDX),
     dict(name="name-window", why="a nine-byte name prints whole; an empty one gives 48",
          files={"a.txt": b"(VOC00007) holdavenx: a\n(VOC00008) : b\n"}, args=["a.txt"],
@@ -246,7 +243,7 @@ def start(cmd, folder, case, timeout, env):
     r, w = os.pipe()
     proc = subprocess.Popen(cmd, cwd=folder, stdin=r, stdout=subprocess.PIPE,
                             stderr=subprocess.PIPE, env=env,
-                            preexec_fn=(lambda: [os.close(fd) for fd in closed]) if closed else None)
+                            preexec_fn=lambda: [os.close(fd) for fd in closed])
     os.close(r)
     ended = threading.Event()
     writer = threading.Thread(target=feed, args=(w, chunks, case.get("held"), ended))
@@ -257,7 +254,7 @@ def start(cmd, folder, case, timeout, env):
         proc.stdout.close()
     hung = False
     try:
-        out, err = proc.communicate(timeout=case.get("timeout", timeout))
+        out, err = proc.communicate(timeout=timeout)
     except subprocess.TimeoutExpired:
         proc.kill()
         out, err = proc.communicate()
@@ -277,9 +274,10 @@ def check(case, folder, program, prefix, windows, timeout):
     before = index.read_bytes() if index.is_file() else None
     # Wine maps file names to UTF-16 through the locale.
     env = dict(os.environ, LC_ALL="C.UTF-8") if windows else None
+    timeout = case.get("timeout", timeout)
     stdout, stderr, status, hung = start(prefix + [program] + case["args"], folder, case,
                                          timeout, env)
-    faults = ["still running after %s s" % case.get("timeout", timeout)] if hung else []
+    faults = ["still running after %s s" % timeout] if hung else []
     if stdout != out:
         faults.append("stdout differs:\n  want %r\n  got  %r" % (out[-300:], stdout[-300:]))
     # An emulator's own notes (Wine making its prefix) are not the program's.
