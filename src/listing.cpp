@@ -1,5 +1,6 @@
 #include "listing.h"
 
+#include <sys/stat.h>
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -25,20 +26,29 @@ static size_t ini, fin;
 static uint64_t leidos;
 // Set at the end of the listing or on a read error; no read follows either.
 static bool acabado, fallo;
+// Whether a read may wait for its bytes: anything but a regular file.
+static bool espera;
 
 void startlisting() {
   ini = fin = 0;
   leidos = 0;
   acabado = fallo = false;
+  struct stat st;
+  espera = fstat(fileno(original), &st) != 0 || !S_ISREG(st.st_mode);
   valor = 0;
   memset(tempchar, 0, sizeof tempchar);
 }
 
 // Takes what one read of the descriptor gives: stdio's fread would wait for a
 // whole block, holding back entries from a pipe whose writer stays open.
+// Before a read that may wait, the report and the index go out as far as they
+// stand, as stdio does for interactive input: a terminal shows each entry as
+// its line is typed, and a run interrupted while waiting keeps its index.
 static bool fill() {
   ini = fin = 0;
   while (!acabado) {
+    if (espera)
+      fflush(nullptr);
     auto n = read(fileno(original), buf, static_cast<unsigned>(sizeof buf));
     if (n > 0) {
       fin = static_cast<size_t>(n);

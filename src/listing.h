@@ -30,6 +30,8 @@ extern uint16_t largo;
 
 // Forgets all buffered bytes and begins reading original at its current
 // position. Call after opening or rewinding it, before the first getentry.
+// From then on, unless original is a regular file, every read of it that
+// may wait first flushes all output streams (fflush(nullptr)).
 void startlisting();
 
 // Reads the next entry head: searches forward, across lines, for '(', skips

@@ -136,8 +136,9 @@ int main(int argc, char **argv) {
   original = openlisting(argv[1]);
   if (original == nullptr || isdir(original))
     fail("No encuentro %s o no puedo abrirlo\n\r", shown(argv[1]));
-  // Opening the index truncates it; it must never be the listing itself.
-  if (samefile(original, indice))
+  // Opening the index truncates it; it must never be the listing itself, nor
+  // the report's file ("> tolvkvoc."), where the two would overwrite each other.
+  if (samefile(original, indice) || samefile(stdout, indice))
     fail("No puedo crear tolvek.act\n\r");
   final = fopen(indice, "w+b");
   if (final == nullptr)
@@ -149,17 +150,19 @@ int main(int argc, char **argv) {
 
   filltable();
   vocs = ultimo;
-  // A pipe has no size: the reader finds its end instead.
+  // A pipe has no size, and a size of 0 says nothing: files under /proc and
+  // devices measure 0, and so does a file still being written. The reader
+  // finds the end of these instead; an empty file yields no entry either way.
   tamanyo = UINT64_MAX;
   if (fseeko(original, 0, SEEK_END) == 0) {
     off_t n = ftello(original);
-    if (n >= 0)
+    if (n > 0)
       tamanyo = static_cast<uint64_t>(n);
     rewind(original);
   }
   startlisting();
 
-  for (contador = 0; contador <= vocs; contador++) {
+  for (contador = 0;; contador++) {
     if (!getentry())
       break;
     printf("\n\r%u - ", unsigned{numerovoc});
@@ -168,6 +171,10 @@ int main(int argc, char **argv) {
     printf(" %u (%s)", unsigned{voc}, actorname(voc));
     if (putc(voc, final) == EOF)
       fail("\n\rNo puedo escribir tolvkvoc\n\r");
+    // Nothing after the last entry's head can change the report or the
+    // index: waiting for its line end could hang on a pipe held open.
+    if (contador == vocs)
+      break;
     clearname();
     if (!skipline())
       break;

@@ -17,6 +17,7 @@ import argparse
 import os
 import shlex
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -84,7 +85,8 @@ ANY = object()   # the index is not checked
 # the expected standard output, exit status and index (bytes; None for no
 # index; KEEP; ANY), and optionally bytes for a pipe as /dev/stdin. Options
 # of a case: pipe may be a list of chunks, written a pause apart; held keeps
-# the pipe open after the last chunk until the program ends; quits=N closes
+# the pipe open after the last chunk until the program ends; sigint=S
+# interrupts the program after S seconds; quits=N closes
 # the report after its first N bytes, which are all that is compared; closed
 # lists the descriptors that the program starts without; timeout (seconds)
 # caps the run. Cases marked posix_only need what only POSIX has;
@@ -101,9 +103,17 @@ CASES = [
          out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255), (4, b"gz", 17)),
          status=0, index=b"\x08\x0a\xff\x11", posix_only=True),
     dict(name="held-pipe",
-         why="a pipe held open after the last entry the limit takes ends the run at once",
-         pipe=BIG, held=True, timeout=20, args=["/dev/stdin"],
+         why="a pipe held open inside the last line the limit takes ends the run at once",
+         pipe=many(4394)[0][:-2], held=True, timeout=20, args=["/dev/stdin"],
          out=report(*BIG_LINES[:4394]), status=0, index=codes(4394),
+         posix_only=True),
+    dict(name="interrupted", why="a run interrupted while it waits keeps its report and index",
+         pipe=THREE, held=True, sigint=1, args=["/dev/stdin"], out=THREE_OUT[:-len(DONE)],
+         status=-signal.SIGINT, index=THREE_IDX, posix_only=True),
+    dict(name="size-zero", why="a listing whose size reads 0 (/proc) is read to its end",
+         files={"(VOC00001) dune: a\n(VOC00002) gz: b\n": ("link", "/proc/self/cmdline")},
+         args=["(VOC00001) dune: a\n(VOC00002) gz: b\n"],
+         out=report((1, b"dune", 8), (2, b"gz", 17)), status=0, index=b"\x08\x11",
          posix_only=True),
     # Standard streams.
     dict(name="reader-quits",
@@ -157,6 +167,12 @@ CASES = [
     dict(name="unwritable", why="an index that cannot be written fails, with no completion line",
          files={"listado.txt": EXAMPLE, INDEX: ("link", "/dev/full")}, args=["listado.txt"],
          out=EXAMPLE_OUT[:-len(DONE)] + NO_WRITE, status=1, index=ANY, posix_only=True),
+    dict(name="index-is-folder", why="an index that cannot be created",
+         files={"a.txt": THREE, INDEX: ("dir",)}, args=["a.txt"],
+         out=BANNER + NO_INDEX, status=1, index=KEEP),
+    dict(name="report-is-index", why="a report sent into the index (> tolvkvoc.) is refused",
+         files={"a.txt": THREE, INDEX: ("link", "/dev/stdout")}, args=["a.txt"],
+         out=BANNER + NO_INDEX, status=1, index=ANY, posix_only=True),
     dict(name="listing-is-index", why="a listing named like the index is never truncated",
          files={INDEX: THREE}, args=[INDEX], out=BANNER + NO_INDEX, status=1, index=KEEP),
     dict(name="index-links-listing", why="an index that links to the listing is never truncated",
@@ -254,11 +270,11 @@ def start(cmd, folder, case, timeout, env):
         proc.stdout.close()
     hung = False
     try:
-        out, err = proc.communicate(timeout=timeout)
+        out, err = proc.communicate(timeout=case.get("sigint", timeout))
     except subprocess.TimeoutExpired:
-        proc.kill()
+        hung = "sigint" not in case
+        proc.send_signal(signal.SIGKILL if hung else signal.SIGINT)
         out, err = proc.communicate()
-        hung = True
     ended.set()
     writer.join()
     return (out if head is None else head), err, proc.returncode, hung
