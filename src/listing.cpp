@@ -15,8 +15,6 @@ uint16_t numerovoc;
 char tempchar[nombremax + 1];
 uint16_t largo;
 
-// The last byte the scans stopped at: '(' after getentry, '\n' after skipline.
-static uint8_t valor;
 // The voc number's five bytes as read.
 static uint8_t numvoc[5];
 
@@ -35,7 +33,6 @@ void startlisting() {
   acabado = fallo = false;
   struct stat st;
   espera = fstat(fileno(original), &st) != 0 || !S_ISREG(st.st_mode);
-  valor = 0;
   memset(tempchar, 0, sizeof tempchar);
 }
 
@@ -85,7 +82,6 @@ static bool scanto(unsigned char c) {
     const void *p = memchr(buf + ini, c, fin - ini);
     if (p) {
       ini = static_cast<size_t>(static_cast<const unsigned char *>(p) - buf) + 1;
-      valor = c;
       return true;
     }
     if (!fill())

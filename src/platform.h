@@ -1,0 +1,38 @@
+// What differs between POSIX and Windows: the entry point, opening the
+// listing by its name, the name as messages show it, and whether a stream and
+// a file name are the same file. The build links one implementation:
+// platform-posix.cpp or platform-win32.cpp.
+#ifndef TOLVEK_PLATFORM_H
+#define TOLVEK_PLATFORM_H
+
+#include <cstdio>
+
+// An argument as the platform's entry point receives it: UTF-16 on Windows,
+// where the ANSI arguments hold '?' for every character the code page lacks.
+#ifdef _WIN32
+using argchar = wchar_t;
+#else
+using argchar = char;
+#endif
+
+// The whole run over argv, as main.cpp defines it; returns the exit status,
+// or exits with status 1 itself on a failure. The entry point calls it after
+// its own set-up: on POSIX, /dev/null for any closed standard descriptor and
+// SIGPIPE ignored; on Windows, wildcards expanded.
+int makeindex(int argc, argchar **argv);
+
+// Opens the file named name for reading in binary mode; nullptr if it cannot.
+FILE *openlisting(const argchar *name);
+
+// name as messages show it: unchanged on POSIX, in the ANSI code page on
+// Windows, where the system converts what the code page lacks, and where a
+// name that cannot be converted shows as "". The text may live in a static
+// buffer that the next call overwrites.
+const char *shown(const argchar *name);
+
+// Whether name is the file f is open on, under this or any other name. False
+// when either cannot be examined: a name that does not exist, or, under Wine,
+// a standard handle inherited from a POSIX parent.
+bool samefile(FILE *f, const char *name);
+
+#endif
