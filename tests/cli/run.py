@@ -108,7 +108,7 @@ CASES = [
          out=report(*BIG_LINES[:4394]), status=0, index=codes(4394),
          posix_only=True),
     dict(name="interrupted", why="a run interrupted while it waits keeps its report and index",
-         pipe=THREE, held=True, sigint=1, args=["/dev/stdin"], out=THREE_OUT[:-len(DONE)],
+         pipe=THREE, held=True, sigint=2, args=["/dev/stdin"], out=THREE_OUT[:-len(DONE)],
          status=-signal.SIGINT, index=THREE_IDX, posix_only=True),
     dict(name="size-zero", why="a listing whose size reads 0 (/proc) is read to its end",
          files={"(VOC00001) dune: a\n(VOC00002) gz: b\n": ("link", "/proc/self/cmdline")},
