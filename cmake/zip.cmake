@@ -7,10 +7,8 @@ set(archive ${CPACK_PACKAGE_FILE_NAME}.zip)
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${CPACK_TEMPORARY_DIRECTORY}
      ${CPACK_TEMPORARY_DIRECTORY}/*)
 list(SORT files)
-foreach(f IN LISTS files)
-  execute_process(COMMAND touch -d @${CPACK_TOLVEK_EPOCH} ${f}
-                  WORKING_DIRECTORY ${CPACK_TEMPORARY_DIRECTORY} COMMAND_ERROR_IS_FATAL ANY)
-endforeach()
+execute_process(COMMAND touch -d @${CPACK_TOLVEK_EPOCH} ${files}
+                WORKING_DIRECTORY ${CPACK_TEMPORARY_DIRECTORY} COMMAND_ERROR_IS_FATAL ANY)
 file(REMOVE ${CPACK_PACKAGE_DIRECTORY}/${archive})
 # A zip entry's time is local time; UTC keeps it the same everywhere.
 execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC zip -q -X ${CPACK_PACKAGE_DIRECTORY}/${archive}
