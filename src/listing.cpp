@@ -1,6 +1,5 @@
 #include "listing.h"
 
-#include <sys/stat.h>
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -18,37 +17,34 @@ uint16_t largo;
 // The voc number's five bytes as read.
 static uint8_t numvoc[5];
 
-// Unread bytes are buf[ini, fin); leidos counts every byte taken from the stream.
+// Unread bytes are buf[ini, fin); leidos counts every byte taken from the
+// stream, tope the most it may give.
 // Page-aligned: the kernel's copy into a buffer that starts off a cache line
 // costs some 8% of the whole run, and where the linker puts it varies.
 alignas(4096) static unsigned char buf[bloque];
 static size_t ini, fin;
-static uint64_t leidos;
+static uint64_t leidos, tope;
 // Set at the end of the listing or on a read error; no read follows either.
 static bool acabado, fallo;
-// Whether a read may wait for its bytes: anything but a regular file.
-static bool espera;
 
-void startlisting() {
+void startlisting(uint64_t size) {
   ini = fin = 0;
   leidos = 0;
+  tope = size;
   acabado = fallo = false;
-  struct stat st;
-  espera = fstat(fileno(original), &st) != 0 || !S_ISREG(st.st_mode);
   memset(tempchar, 0, sizeof tempchar);
 }
 
 // Takes what one read of the descriptor gives: stdio's fread would wait for a
-// whole block, holding back entries from a pipe whose writer stays open.
-// Before a read that may wait, the report and the index go out as far as they
-// stand, as stdio does for interactive input: a terminal shows each entry as
-// its line is typed, and a run interrupted while waiting keeps its index.
+// whole block, holding back entries from a pipe whose writer stays open. No
+// read asks for a byte past tope, so bytes appended to the listing during the
+// run, such as its own report (tolvekpre l.txt >> l.txt), are never read.
 static bool fill() {
   ini = fin = 0;
   while (!acabado) {
-    if (espera)
-      fflush(nullptr);
-    auto n = read(fileno(original), buf, static_cast<unsigned>(sizeof buf));
+    const uint64_t resto = tope - leidos;
+    const size_t pide = resto < sizeof buf ? static_cast<size_t>(resto) : sizeof buf;
+    auto n = pide == 0 ? 0 : read(fileno(original), buf, static_cast<unsigned>(pide));
     if (n > 0) {
       fin = static_cast<size_t>(n);
       leidos += fin;

@@ -29,10 +29,11 @@ extern char tempchar[nombremax + 1];
 extern uint16_t largo;
 
 // Forgets all buffered bytes and begins reading original at its current
-// position. Call after opening or rewinding it, before the first getentry.
-// From then on, unless original is a regular file, every read of it that
-// may wait first flushes all output streams (fflush(nullptr)).
-void startlisting();
+// position, taking at most size bytes from there: the listing ends at that
+// size however much is added to it meanwhile, or earlier where the stream
+// ends. UINT64_MAX reads to the stream's end. Call after opening or rewinding
+// original, before the first getentry.
+void startlisting(uint64_t size);
 
 // Reads the next entry head: searches forward, across lines, for '(', skips
 // 3 bytes, decodes the 5-byte voc number into numerovoc and takes the speaker

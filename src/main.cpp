@@ -19,7 +19,9 @@ static FILE *final;
 static uint64_t tamanyo, pos;
 static uint16_t contador, vocs;
 static uint8_t voc;
-// The index is at most 4394 bytes; a buffer of our own keeps it off the heap.
+static bool espera;
+// The index is at most 4394 bytes: a buffer of our own keeps it off the heap,
+// and no putc writes it, only a flush or the close.
 static char ibuf[8192];
 
 // Prints a message, formatted as printf does, and ends the run with status 1.
@@ -72,6 +74,7 @@ int makeindex(int argc, argchar **argv) {
   // A pipe has no size, and a size of 0 says nothing: files under /proc and
   // devices measure 0, and so does a file still being written. The reader
   // finds the end of these instead; an empty file yields no entry either way.
+  // Any other listing ends at the size it has now, whatever is added to it.
   tamanyo = UINT64_MAX;
   if (fseeko(original, 0, SEEK_END) == 0) {
     off_t n = ftello(original);
@@ -79,7 +82,14 @@ int makeindex(int argc, argchar **argv) {
       tamanyo = static_cast<uint64_t>(n);
     rewind(original);
   }
-  startlisting();
+  startlisting(tamanyo);
+  // A listing of no known size may keep a read waiting for its next bytes:
+  // the report and the index go out entry by entry, so that a terminal shows
+  // each entry as its line is typed and a run interrupted while waiting keeps
+  // the index of the entries handled.
+  espera = tamanyo == UINT64_MAX;
+  if (espera)
+    fflush(stdout);
 
   for (contador = 0;; contador++) {
     if (!getentry())
@@ -88,11 +98,15 @@ int makeindex(int argc, argchar **argv) {
     printf("actor %s - ", tempchar);
     voc = findactor(tempchar, largo);
     printf(" %u (%s)", unsigned{voc}, actorname(voc));
-    if (putc(voc, final) == EOF)
-      fail("\n\rNo puedo escribir tolvkvoc\n\r");
+    putc(voc, final);
+    if (espera) {
+      fflush(stdout);
+      fflush(final);
+    }
+    // Once a write of the index has failed, nothing read later can mend it.
     // Nothing after the last entry's head can change the report or the
     // index: waiting for its line end could hang on a pipe held open.
-    if (contador == vocs)
+    if (ferror(final) != 0 || contador == vocs)
       break;
     clearname();
     if (!skipline())
@@ -104,7 +118,10 @@ int makeindex(int argc, argchar **argv) {
 
   if (readfailed())
     fail("\n\rNo puedo leer %s\n\r", shown(argv[1]));
-  if (fclose(final) != 0)
+  // A failed flush drops the bytes it could not write, leaving the close
+  // nothing to fail on; the error flag keeps every failure before the close.
+  const bool roto = ferror(final) != 0;
+  if (fclose(final) != 0 || roto)
     fail("\n\rNo puedo escribir tolvkvoc\n\r");
   fclose(original);
   printf("\n\rMission Completed!");

@@ -8,14 +8,15 @@
 
 namespace {
 
-// Points the reader at a temporary file holding bytes, for one scope.
+// Points the reader at a temporary file holding bytes, for one scope, as a
+// listing whose first size bytes were there at the start.
 class Listing {
 public:
-  explicit Listing(const std::string &bytes) : f_(tmpfile()) {
+  explicit Listing(const std::string &bytes, uint64_t size = UINT64_MAX) : f_(tmpfile()) {
     fwrite(bytes.data(), 1, bytes.size(), f_);
     rewind(f_);
     original = f_;
-    startlisting();
+    startlisting(size);
   }
   ~Listing() {
     fclose(f_);
@@ -31,8 +32,8 @@ private:
 // Runs the reader over bytes the way the driver does and writes down each
 // entry as "number[name]", followed by " " when its line ended and by "$"
 // when the listing ended inside it.
-std::string walk(const std::string &bytes) {
-  Listing l(bytes);
+std::string walk(const std::string &bytes, uint64_t size = UINT64_MAX) {
+  Listing l(bytes, size);
   std::string out;
   while (getentry()) {
     EXPECT_EQ(strlen(tempchar), largo) << "name length disagrees with its zero";
@@ -51,6 +52,8 @@ struct Case {
   const char *why;
   std::string in;
   const char *want;
+  // The listing's size at the start; the rest of in came later.
+  uint64_t size = UINT64_MAX;
 };
 
 const Case cases[] = {
@@ -88,11 +91,13 @@ const Case cases[] = {
     {"ends after nine name bytes", "(VOC00001) abcdefghi", "1[abcdefghi]$"},
     {"ends without a last line feed", "(VOC00001) dune: hola", "1[dune]$"},
     {"bytes without '(' after the last line", "(VOC00001) a:\nfin\n\n", "1[a] "},
+    {"bytes added after the start are never read", "(VOC00001) a:\nFIN\n(VOC00002) b:\n", "1[a] ",
+     18},
 };
 
 TEST(Reader, Entries) {
   for (const Case &c : cases)
-    EXPECT_EQ(walk(c.in), c.want) << c.why;
+    EXPECT_EQ(walk(c.in, c.size), c.want) << c.why;
 }
 
 // Entries that straddle the reader's buffer refills, at every offset of an
