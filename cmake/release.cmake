@@ -1,0 +1,37 @@
+# The release build, made by "cmake --workflow --preset release" in
+# build/release. This build is the Linux program, statically linked and
+# stripped so that it runs on any x86-64 Linux and holds no path of the
+# machine that built it; the 32-bit Windows program is built beside it, in
+# win32/build, from the same sources. cpack then packs both with cmake/pack.cmake.
+if(WIN32 OR CMAKE_CROSSCOMPILING OR NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  message(FATAL_ERROR "The release is made by an x86-64 Linux build")
+endif()
+# The Windows archive's manual is made from the manual page.
+find_program(MANDOC mandoc REQUIRED)
+find_program(TAR tar REQUIRED)
+find_program(ZIP zip REQUIRED)
+target_link_options(tolvekpre PRIVATE -static -s)
+
+include(ExternalProject)
+ExternalProject_Add(win32
+  SOURCE_DIR ${PROJECT_SOURCE_DIR}
+  PREFIX ${CMAKE_BINARY_DIR}/win32
+  BINARY_DIR ${CMAKE_BINARY_DIR}/win32/build
+  CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-i686.cmake
+             -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DMANDOC=${MANDOC}
+             -DTOLVEK_WERROR=${TOLVEK_WERROR}
+  INSTALL_COMMAND ""
+  BUILD_ALWAYS ON)
+
+# cpack stages this build's install and hands it to cmake/pack.cmake, which
+# stages the Windows build's install too and makes both archives.
+set(CPACK_GENERATOR External)
+set(CPACK_EXTERNAL_ENABLE_STAGING ON)
+set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/pack.cmake)
+set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-linux-x86_64)
+set(CPACK_TOLVEK_WIN32_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-win32)
+set(CPACK_TOLVEK_WIN32_BUILD ${CMAKE_BINARY_DIR}/win32/build)
+set(CPACK_TOLVEK_EPOCH ${epoch})
+set(CPACK_TOLVEK_TAR ${TAR})
+set(CPACK_TOLVEK_ZIP ${ZIP})
+include(CPack)
