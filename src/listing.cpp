@@ -1,10 +1,6 @@
 #include "listing.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
 #include <unistd.h>
-#endif
 
 #include <cerrno>
 #include <cstring>

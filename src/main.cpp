@@ -2,8 +2,6 @@
 #include "listing.h"
 #include "platform.h"
 
-#include <sys/stat.h>
-
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -33,11 +31,6 @@ static char ibuf[8192];
   exit(EXIT_FAILURE);
 }
 
-static bool isdir(FILE *f) {
-  struct stat st;
-  return fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // Reads the voice clip listing named on the command line and writes the
 // actor index "tolvkvoc.": one byte per entry, in listing order, holding the
 // code of the entry's speaker in the actor table, or 255 when no actor
@@ -55,7 +48,7 @@ int makeindex(int argc, argchar **argv) {
     fail("No has especificado el archivo .txt\n\r");
 
   original = openlisting(argv[1]);
-  if (original == nullptr || isdir(original))
+  if (original == nullptr)
     fail("No encuentro %s o no puedo abrirlo\n\r", shown(argv[1]));
   // Opening the index truncates it; it must never be the listing itself, nor
   // the report's file ("> tolvkvoc."), where the two would overwrite each other.
@@ -77,7 +70,7 @@ int makeindex(int argc, argchar **argv) {
   // Any other listing ends at the size it has now, whatever is added to it.
   tamanyo = UINT64_MAX;
   if (fseeko(original, 0, SEEK_END) == 0) {
-    off_t n = ftello(original);
+    auto n = ftello(original);
     if (n > 0)
       tamanyo = static_cast<uint64_t>(n);
     rewind(original);

@@ -7,7 +7,16 @@
 #include <csignal>
 #include <cstdlib>
 
-FILE *openlisting(const char *name) { return fopen(name, "rb"); }
+// fopen opens a folder for reading here, and only the first read fails.
+FILE *openlisting(const char *name) {
+  FILE *f = fopen(name, "rb");
+  struct stat st;
+  if (f != nullptr && fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+    fclose(f);
+    return nullptr;
+  }
+  return f;
+}
 
 const char *shown(const char *name) { return name; }
 

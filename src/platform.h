@@ -21,7 +21,8 @@ using argchar = char;
 // SIGPIPE ignored; on Windows, wildcards expanded.
 int makeindex(int argc, argchar **argv);
 
-// Opens the file named name for reading in binary mode; nullptr if it cannot.
+// Opens the file named name for reading in binary mode; nullptr if it
+// cannot, or if name is a folder.
 FILE *openlisting(const argchar *name);
 
 // name as messages show it: unchanged on POSIX, in the ANSI code page on

@@ -12,9 +12,13 @@ each; --case runs the named cases only; --keep leaves their scratch folders.
 With --windows the program is the Windows build: the expected output has
 every line feed turned into carriage return and line feed, as the console
 runtime writes it, and the index shows without its trailing dot.
+
+No wait is without a limit: a program still running when its case's time
+is up, or GRACE seconds after it was interrupted, is killed and reported.
 """
 import argparse
 import os
+import select
 import shlex
 import shutil
 import signal
@@ -23,7 +27,9 @@ import sys
 import tempfile
 import threading
 import time
+from dataclasses import dataclass, field
 from pathlib import Path
+from typing import NamedTuple, Optional, Union
 
 EXAMPLES = Path(__file__).resolve().parents[2] / "examples"
 INDEX = "tolvkvoc."
@@ -78,145 +84,186 @@ OLD = b"an index left by an earlier run"
 BIG, BIG_LINES = many(4400)
 KEEP = object()  # the index must be left as the case found it
 ANY = object()   # the index is not checked
+# Seconds a program may take to end once interrupted or killed.
+GRACE = 10
 
-# Each case: what it proves, the files its folder starts with (a value of
-# ("link", target) makes a symbolic link, ("dir",) a folder, ("sparse", head,
-# size, tail) a file of that size with a hole between its head and tail), the arguments,
-# the expected standard output, exit status and index (bytes; None for no
-# index; KEEP; ANY), and optionally bytes for a pipe as /dev/stdin. Options
-# of a case: pipe may be a list of chunks, written a pause apart; held keeps
-# the pipe open after the last chunk until the program ends; sigint=S
-# interrupts the program after S seconds; quits=N closes
-# the report after its first N bytes, which are all that is compared; closed
-# lists the descriptors that the program starts without; timeout (seconds)
-# caps the run. Cases marked posix_only need what only POSIX has;
-# windows_only ones need the console runtime to expand wildcards.
+
+class Link(NamedTuple):
+    """A symbolic link to target."""
+    target: str
+
+
+class Folder(NamedTuple):
+    """An empty folder."""
+
+
+class Sparse(NamedTuple):
+    """A file of size bytes: head, a hole, then tail."""
+    head: bytes
+    size: int
+    tail: bytes
+
+
+# Where a case runs.
+BOTH = "both"
+POSIX = "posix"      # needs what only POSIX has
+WINDOWS = "windows"  # needs the Windows console runtime to expand wildcards
+
+
+@dataclass(frozen=True)
+class Case:
+    """One end-to-end case. A key that is not a field here fails at once."""
+    name: str  # the case's name, and its CTest test's: cli.NAME
+    why: str  # what it proves
+    args: list  # the program's arguments
+    out: bytes  # the expected standard output, as the POSIX program writes it
+    status: int  # the expected exit status; -N for death by signal N
+    index: object  # the expected index: bytes, None for no index, KEEP or ANY
+    # What the folder starts with: file names and their bytes, a Link, a
+    # Folder or a Sparse file.
+    files: dict = field(default_factory=dict)
+    # Bytes for a pipe as standard input, or a list of chunks written 0.5 s apart.
+    pipe: Union[bytes, list] = b""
+    held: bool = False  # the pipe stays open after its last chunk until the program ends
+    sigint: Optional[float] = None  # seconds after which the program is interrupted
+    quits: Optional[int] = None  # the report is closed after this many bytes, all that is compared
+    closed: tuple = ()  # the descriptors the program starts without
+    timeout: Optional[float] = None  # seconds the run may take; None: the runner's --timeout
+    runs: str = BOTH  # BOTH, POSIX or WINDOWS
+    slow: bool = False  # labelled "slow", for the listing over 4 GiB
+
+    def __post_init__(self):
+        if self.runs not in (BOTH, POSIX, WINDOWS):
+            raise ValueError("case %s: runs=%r" % (self.name, self.runs))
+
+
+
 CASES = [
-    dict(name="example",
+    Case(name="example",
          why="the example listing: whole, shortened, unmatched names, codes 10 and 255",
          files={"listado.txt": EXAMPLE}, args=["listado.txt"],
          out=EXAMPLE_OUT, status=0, index=EXAMPLE_IDX),
-    dict(name="pipe", why="a pipe reads the same as the file", pipe=EXAMPLE, args=["/dev/stdin"],
-         out=EXAMPLE_OUT, status=0, index=EXAMPLE_IDX, posix_only=True),
-    dict(name="slow-pipe", why="a pipe is read to its end, however slowly it comes",
+    Case(name="pipe", why="a pipe reads the same as the file", pipe=EXAMPLE, args=["/dev/stdin"],
+         out=EXAMPLE_OUT, status=0, index=EXAMPLE_IDX, runs=POSIX),
+    Case(name="slow-pipe", why="a pipe is read to its end, however slowly it comes",
          pipe=[THREE, b"(VOC00004) gz: c\n"], args=["/dev/stdin"],
          out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255), (4, b"gz", 17)),
-         status=0, index=b"\x08\x0a\xff\x11", posix_only=True),
-    dict(name="held-pipe",
+         status=0, index=b"\x08\x0a\xff\x11", runs=POSIX),
+    Case(name="held-pipe",
          why="a pipe held open inside the last line the limit takes ends the run at once",
          pipe=many(4394)[0][:-2], held=True, timeout=20, args=["/dev/stdin"],
          out=report(*BIG_LINES[:4394]), status=0, index=codes(4394),
-         posix_only=True),
-    dict(name="interrupted", why="a run interrupted while it waits keeps its report and index",
+         runs=POSIX),
+    Case(name="interrupted", why="a run interrupted while it waits keeps its report and index",
          pipe=THREE, held=True, sigint=2, args=["/dev/stdin"], out=THREE_OUT[:-len(DONE)],
-         status=-signal.SIGINT, index=THREE_IDX, posix_only=True),
-    dict(name="size-zero", why="a listing whose size reads 0 (/proc) is read to its end",
-         files={"(VOC00001) dune: a\n(VOC00002) gz: b\n": ("link", "/proc/self/cmdline")},
+         status=-signal.SIGINT, index=THREE_IDX, runs=POSIX),
+    Case(name="size-zero", why="a listing whose size reads 0 (/proc) is read to its end",
+         files={"(VOC00001) dune: a\n(VOC00002) gz: b\n": Link("/proc/self/cmdline")},
          args=["(VOC00001) dune: a\n(VOC00002) gz: b\n"],
          out=report((1, b"dune", 8), (2, b"gz", 17)), status=0, index=b"\x08\x11",
-         posix_only=True),
+         runs=POSIX),
     # Standard streams.
-    dict(name="reader-quits",
+    Case(name="reader-quits",
          why="a report reader that goes away costs neither the index nor the status",
          files={"big.txt": BIG}, args=["big.txt"], quits=16, out=BANNER[:16], status=0,
-         index=codes(4394), posix_only=True),
-    dict(name="closed-stdio",
+         index=codes(4394), runs=POSIX),
+    Case(name="closed-stdio",
          why="closed standard input and output: the report never reaches the index",
          files={"a.txt": many(300)[0]}, args=["a.txt"], closed=(0, 1), out=b"", status=0,
-         index=codes(300), posix_only=True),
+         index=codes(300), runs=POSIX),
     # The command line; nothing may touch an existing index.
-    dict(name="no-argument", why="no argument", files={INDEX: OLD}, args=[],
+    Case(name="no-argument", why="no argument", files={INDEX: OLD}, args=[],
          out=BANNER + NO_FILE, status=1, index=KEEP),
-    dict(name="two-arguments", why="two arguments",
+    Case(name="two-arguments", why="two arguments",
          files={"a.txt": THREE, INDEX: OLD}, args=["a.txt", "a.txt"],
          out=BANNER + TOO_MANY, status=1, index=KEEP),
-    dict(name="three-arguments", why="three arguments, none of them a file",
-         files={}, args=["x", "y", "z"],
+    Case(name="three-arguments", why="three arguments, none of them a file",
+         args=["x", "y", "z"],
          out=BANNER + TOO_MANY, status=1, index=None),
-    dict(name="missing", why="a listing that does not exist",
+    Case(name="missing", why="a listing that does not exist",
          files={INDEX: OLD}, args=["no esta.txt"],
          out=BANNER + not_found("no esta.txt"), status=1, index=KEEP),
     # Names beyond ASCII open as they are; Windows shows them in its ANSI code page.
-    dict(name="latin1-name", why="a listing named with a Latin-1 letter",
+    Case(name="latin1-name", why="a listing named with a Latin-1 letter",
          files={"a\u00f1o.txt": THREE}, args=["a\u00f1o.txt"],
          out=THREE_OUT, status=0, index=THREE_IDX),
-    dict(name="greek-name", why="a listing named in Greek",
+    Case(name="greek-name", why="a listing named in Greek",
          files={"\u03bb\u03cc\u03b3\u03b9\u03b1.txt": THREE},
          args=["\u03bb\u03cc\u03b3\u03b9\u03b1.txt"],
          out=THREE_OUT, status=0, index=THREE_IDX),
-    dict(name="cjk-name", why="a listing named in CJK characters",
+    Case(name="cjk-name", why="a listing named in CJK characters",
          files={"\u53f0\u8a5e.txt": THREE}, args=["\u53f0\u8a5e.txt"],
          out=THREE_OUT, status=0, index=THREE_IDX),
-    dict(name="missing-latin1-name",
+    Case(name="missing-latin1-name",
          why="a missing listing's Latin-1 letter prints as its code page 1252 byte",
-         files={}, args=["a\u00f1o.txt"], out=BANNER + not_found("a\u00f1o.txt", "cp1252"),
-         status=1, index=None, windows_only=True),
-    dict(name="directory", why="a directory as the listing",
-         files={"dir": ("dir",), INDEX: OLD}, args=["dir"],
+         args=["a\u00f1o.txt"], out=BANNER + not_found("a\u00f1o.txt", "cp1252"),
+         status=1, index=None, runs=WINDOWS),
+    Case(name="directory", why="a directory as the listing",
+         files={"dir": Folder(), INDEX: OLD}, args=["dir"],
          out=BANNER + not_found("dir"), status=1, index=KEEP),
-    dict(name="wildcard-one", why="a wildcard matching one listing runs it",
+    Case(name="wildcard-one", why="a wildcard matching one listing runs it",
          files={"a.txt": THREE, "b.dat": b""},
-         args=["*.txt"], out=THREE_OUT, status=0, index=THREE_IDX, windows_only=True),
-    dict(name="wildcard-two", why="a wildcard matching two listings is two arguments",
+         args=["*.txt"], out=THREE_OUT, status=0, index=THREE_IDX, runs=WINDOWS),
+    Case(name="wildcard-two", why="a wildcard matching two listings is two arguments",
          files={"a.txt": THREE, "b.txt": THREE}, args=["*.txt"],
-         out=BANNER + TOO_MANY, status=1, index=None, windows_only=True),
+         out=BANNER + TOO_MANY, status=1, index=None, runs=WINDOWS),
     # The index.
-    dict(name="truncated", why="an existing index is truncated; one byte per entry",
+    Case(name="truncated", why="an existing index is truncated; one byte per entry",
          files={"a.txt": THREE, INDEX: OLD * 10}, args=["a.txt"],
          out=THREE_OUT, status=0, index=THREE_IDX),
-    dict(name="unwritable", why="an index that cannot be written fails, with no completion line",
-         files={"listado.txt": EXAMPLE, INDEX: ("link", "/dev/full")}, args=["listado.txt"],
-         out=EXAMPLE_OUT[:-len(DONE)] + NO_WRITE, status=1, index=ANY, posix_only=True),
-    dict(name="unwritable-pipe", why="through a pipe, the index's first failed write ends the run",
-         pipe=THREE, files={INDEX: ("link", "/dev/full")}, args=["/dev/stdin"],
-         out=BANNER + line(1, b"dune", 8) + NO_WRITE, status=1, index=ANY, posix_only=True),
-    dict(name="index-is-folder", why="an index that cannot be created",
-         files={"a.txt": THREE, INDEX: ("dir",)}, args=["a.txt"],
+    Case(name="unwritable", why="an index that cannot be written fails, with no completion line",
+         files={"listado.txt": EXAMPLE, INDEX: Link("/dev/full")}, args=["listado.txt"],
+         out=EXAMPLE_OUT[:-len(DONE)] + NO_WRITE, status=1, index=ANY, runs=POSIX),
+    Case(name="unwritable-pipe", why="through a pipe, the index's first failed write ends the run",
+         pipe=THREE, files={INDEX: Link("/dev/full")}, args=["/dev/stdin"],
+         out=BANNER + line(1, b"dune", 8) + NO_WRITE, status=1, index=ANY, runs=POSIX),
+    Case(name="index-is-folder", why="an index that cannot be created",
+         files={"a.txt": THREE, INDEX: Folder()}, args=["a.txt"],
          out=BANNER + NO_INDEX, status=1, index=KEEP),
-    dict(name="report-is-index", why="a report sent into the index (> tolvkvoc.) is refused",
-         files={"a.txt": THREE, INDEX: ("link", "/dev/stdout")}, args=["a.txt"],
-         out=BANNER + NO_INDEX, status=1, index=ANY, posix_only=True),
-    dict(name="listing-is-index", why="a listing named like the index is never truncated",
+    Case(name="report-is-index", why="a report sent into the index (> tolvkvoc.) is refused",
+         files={"a.txt": THREE, INDEX: Link("/dev/stdout")}, args=["a.txt"],
+         out=BANNER + NO_INDEX, status=1, index=ANY, runs=POSIX),
+    Case(name="listing-is-index", why="a listing named like the index is never truncated",
          files={INDEX: THREE}, args=[INDEX], out=BANNER + NO_INDEX, status=1, index=KEEP),
-    dict(name="index-links-listing", why="an index that links to the listing is never truncated",
-         files={"a.txt": THREE, INDEX: ("link", "a.txt")}, args=["a.txt"],
-         out=BANNER + NO_INDEX, status=1, index=KEEP, posix_only=True),
-    dict(name="read-error", why="a read error is reported, with no completion line",
-         files={}, args=["/proc/self/mem"],
+    Case(name="index-links-listing", why="an index that links to the listing is never truncated",
+         files={"a.txt": THREE, INDEX: Link("a.txt")}, args=["a.txt"],
+         out=BANNER + NO_INDEX, status=1, index=KEEP, runs=POSIX),
+    Case(name="read-error", why="a read error is reported, with no completion line",
+         args=["/proc/self/mem"],
          out=BANNER + b"\n\rNo puedo leer /proc/self/mem\n\r", status=1, index=b"",
-         posix_only=True),
+         runs=POSIX),
     # The entry limit.
-    dict(name="limit", why="4394 entries at most", files={"big.txt": BIG}, args=["big.txt"],
+    Case(name="limit", why="4394 entries at most", files={"big.txt": BIG}, args=["big.txt"],
          out=report(*BIG_LINES[:4394]), status=0, index=codes(4394)),
-    dict(name="limit-exact", why="exactly 4394 entries: all of them",
+    Case(name="limit-exact", why="exactly 4394 entries: all of them",
          files={"big.txt": many(4394)[0]},
          args=["big.txt"], out=report(*BIG_LINES[:4394]), status=0,
          index=codes(4394)),
-    dict(name="limit-pipe", why="the limit holds through a pipe too", pipe=BIG, args=["/dev/stdin"],
+    Case(name="limit-pipe", why="the limit holds through a pipe too", pipe=BIG, args=["/dev/stdin"],
          out=report(*BIG_LINES[:4394]), status=0, index=codes(4394),
-         posix_only=True),
-    dict(name="over-4gib", why="a listing over 4 GiB is read whole", slow=True,
-         files={"big.txt": ("sparse", b"(VOC00001) dune: a\n", 2**32 + 4, b"(VOC00002) gz: b\n")},
+         runs=POSIX),
+    Case(name="over-4gib", why="a listing over 4 GiB is read whole", slow=True,
+         files={"big.txt": Sparse(b"(VOC00001) dune: a\n", 2**32 + 4, b"(VOC00002) gz: b\n")},
          args=["big.txt"], out=report((1, b"dune", 8), (2, b"gz", 17)), status=0,
          index=b"\x08\x11"),
     # The end of the listing.
-    dict(name="empty", why="an empty listing", files={"e.txt": b""}, args=["e.txt"],
+    Case(name="empty", why="an empty listing", files={"e.txt": b""}, args=["e.txt"],
          out=report(), status=0, index=b""),
-    dict(name="no-entry", why="a listing with no entry", files={"e.txt": b"TITULO\r\n\r\nnada\r\n"},
+    Case(name="no-entry", why="a listing with no entry", files={"e.txt": b"TITULO\r\n\r\nnada\r\n"},
          args=["e.txt"], out=report(), status=0, index=b""),
-    dict(name="no-last-line-feed", why="the last entry without its line feed keeps its byte",
+    Case(name="no-last-line-feed", why="the last entry without its line feed keeps its byte",
          files={"a.txt": THREE[:-1]}, args=["a.txt"],
          out=THREE_OUT, status=0, index=THREE_IDX),
-    dict(name="cut-in-name", why="an entry cut short inside its name gets no byte",
+    Case(name="cut-in-name", why="an entry cut short inside its name gets no byte",
          files={"a.txt": THREE + b"(VOC00004) du"}, args=["a.txt"],
          out=THREE_OUT, status=0, index=THREE_IDX),
-    dict(name="cut-in-digits", why="an entry cut short inside its digits gets no byte",
+    Case(name="cut-in-digits", why="an entry cut short inside its digits gets no byte",
          files={"a.txt": THREE + b"\r\n(VOC0"}, args=["a.txt"],
          out=THREE_OUT, status=0, index=THREE_IDX),
-    dict(name="text-after", why="text after the last entry",
+    Case(name="text-after", why="text after the last entry",
          files={"a.txt": THREE + b"FIN\r\n\r\n"}, args=["a.txt"],
          out=THREE_OUT, status=0, index=THREE_IDX),
-    dict(name="name-window", why="a nine-byte name prints whole; an empty one gives 48",
+    Case(name="name-window", why="a nine-byte name prints whole; an empty one gives 48",
          files={"a.txt": b"(VOC00007) holdavenx: a\n(VOC00008) : b\n"}, args=["a.txt"],
          out=report((7, b"holdavenx", 255), (8, b"", 48)), status=0, index=b"\xff\x30"),
 ]
@@ -225,22 +272,22 @@ CASES = [
 def make(folder, files, index):
     for name, content in files.items():
         path = folder / (index if name == INDEX else name)
-        if isinstance(content, tuple) and content[0] == "link":
-            path.symlink_to(content[1])
-        elif isinstance(content, tuple) and content[0] == "sparse":
+        if isinstance(content, Link):
+            path.symlink_to(content.target)
+        elif isinstance(content, Sparse):
             with open(path, "wb") as f:
-                f.write(content[1])
-                f.seek(content[2] - len(content[3]))
-                f.write(content[3])
-        elif isinstance(content, tuple):
+                f.write(content.head)
+                f.seek(content.size - len(content.tail))
+                f.write(content.tail)
+        elif isinstance(content, Folder):
             path.mkdir()
         else:
             path.write_bytes(content)
 
 
-def feed(w, chunks, held, ended):
+def feed(w, chunks, held, ended, limit):
     """Writes a case's pipe, a pause between chunks; a held pipe stays open
-    until the program has ended."""
+    until the program has ended, or for limit seconds at most."""
     with open(w, "wb") as f:
         try:
             for i, chunk in enumerate(chunks):
@@ -248,55 +295,94 @@ def feed(w, chunks, held, ended):
                 f.write(chunk)
                 f.flush()
             if held:
-                ended.wait(120)
+                ended.wait(limit)
         except BrokenPipeError:
             pass  # the program had all it wanted
 
 
+def head(pipe, n, deadline):
+    """The first n bytes from pipe, or fewer if it ends or the deadline passes."""
+    got = b""
+    while len(got) < n:
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([pipe], [], [], left)[0]:
+            break
+        chunk = os.read(pipe.fileno(), n - len(got))
+        if not chunk:
+            break
+        got += chunk
+    return got
+
+
+def finish(proc, seconds):
+    """The program's output and error output once it has ended, or None if it
+    is still running after seconds."""
+    try:
+        return proc.communicate(timeout=seconds)
+    except subprocess.TimeoutExpired:
+        return None
+
+
+def kill(proc, sig):
+    """Sends sig to the program's group, if anything of it is left."""
+    try:
+        os.killpg(proc.pid, sig)
+    except ProcessLookupError:
+        pass
+
+
 def start(cmd, folder, case, timeout, env):
     """Runs cmd as the case says; returns its output, error output, status
-    and whether it outlived its time."""
-    pipe = case.get("pipe", [])
-    chunks = [pipe] if isinstance(pipe, bytes) else pipe
-    closed = case.get("closed", ())
+    and what went wrong with the run itself."""
+    chunks = [case.pipe] if isinstance(case.pipe, bytes) else case.pipe
     r, w = os.pipe()
+    # A group of its own, so that a signal reaches whatever the program (or an
+    # emulator) starts, as Ctrl-C at a terminal would.
     proc = subprocess.Popen(cmd, cwd=folder, stdin=r, stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE, env=env,
-                            preexec_fn=lambda: [os.close(fd) for fd in closed])
+                            stderr=subprocess.PIPE, env=env, start_new_session=True,
+                            preexec_fn=lambda: [os.close(fd) for fd in case.closed])
     os.close(r)
     ended = threading.Event()
-    writer = threading.Thread(target=feed, args=(w, chunks, case.get("held"), ended))
+    writer = threading.Thread(target=feed, args=(w, chunks, case.held, ended, timeout + GRACE),
+                              daemon=True)
     writer.start()
-    head = None
-    if "quits" in case:
-        head = proc.stdout.read(case["quits"])
+    wait = timeout if case.sigint is None else case.sigint
+    deadline = time.monotonic() + wait
+    first = None
+    if case.quits is not None:
+        first = head(proc.stdout, case.quits, deadline)
         proc.stdout.close()
-    hung = False
-    try:
-        out, err = proc.communicate(timeout=case.get("sigint", timeout))
-    except subprocess.TimeoutExpired:
-        hung = "sigint" not in case
-        proc.send_signal(signal.SIGKILL if hung else signal.SIGINT)
-        out, err = proc.communicate()
+    faults = []
+    got = finish(proc, max(0, deadline - time.monotonic()))
+    if got is None and case.sigint is not None:
+        kill(proc, signal.SIGINT)
+        got = finish(proc, GRACE)
+        if got is None:
+            faults.append("still running %s s after SIGINT" % GRACE)
+    elif got is None:
+        faults.append("still running after %s s" % timeout)
+    if got is None:
+        kill(proc, signal.SIGKILL)
+        got = finish(proc, GRACE) or (b"", b"")
     ended.set()
-    writer.join()
-    return (out if head is None else head), err, proc.returncode, hung
+    writer.join(GRACE)
+    out, err = got
+    return (out if first is None else first), err, proc.returncode, faults
 
 
 def check(case, folder, program, prefix, windows, timeout):
     """Runs one case in folder; returns what went wrong."""
     # Windows drops the trailing dot of a file name.
     iname = INDEX.rstrip(".") if windows else INDEX
-    out = case["out"].replace(b"\n", b"\r\n") if windows else case["out"]
-    make(folder, case.get("files", {}), iname)
+    out = case.out.replace(b"\n", b"\r\n") if windows else case.out
+    make(folder, case.files, iname)
     index = folder / iname
     before = index.read_bytes() if index.is_file() else None
     # Wine maps file names to UTF-16 through the locale.
     env = dict(os.environ, LC_ALL="C.UTF-8") if windows else None
-    timeout = case.get("timeout", timeout)
-    stdout, stderr, status, hung = start(prefix + [program] + case["args"], folder, case,
-                                         timeout, env)
-    faults = ["still running after %s s" % timeout] if hung else []
+    timeout = case.timeout or timeout
+    stdout, stderr, status, faults = start(prefix + [program] + case.args, folder, case,
+                                           timeout, env)
     if stdout != out:
         faults.append("stdout differs:\n  want %r\n  got  %r" % (out[-300:], stdout[-300:]))
     # An emulator's own notes (Wine making its prefix) are not the program's.
@@ -304,33 +390,19 @@ def check(case, folder, program, prefix, windows, timeout):
                       if not (prefix and l.startswith(b"wine")))
     if stderr:
         faults.append("wrote to stderr: %r" % stderr[:300])
-    if status != case["status"]:
-        faults.append("status %d, want %d" % (status, case["status"]))
-    want = before if case["index"] is KEEP else case["index"]
+    if status != case.status:
+        faults.append("status %s, want %d" % (status, case.status))
+    want = before if case.index is KEEP else case.index
     if want is not ANY:
         got = index.read_bytes() if index.is_file() else None
         if got != want:
             faults.append("index differs:\n  want %r\n  got  %r" % (
                 want if want is None else want[:80], got if got is None else got[:80]))
-    for name, content in case.get("files", {}).items():
+    for name, content in case.files.items():
         if isinstance(content, bytes) and name != INDEX and \
                 (folder / name).read_bytes() != content:
             faults.append("%s was changed" % name)
     return faults
-
-
-def write_corpus(folder):
-    """Seeds for the listing fuzzer: each case's listings, and the shortest
-    entries past the limit, small enough for the fuzzer's input size."""
-    folder.mkdir(parents=True, exist_ok=True)
-    seeds = [b"(VOC00000) :\n" * 4400]
-    for case in CASES:
-        seeds += [c for c in case.get("files", {}).values() if isinstance(c, bytes)]
-        pipe = case.get("pipe", [])
-        seeds += [pipe] if isinstance(pipe, bytes) else [b"".join(pipe)] if pipe else []
-    for i, seed in enumerate(s for s in seeds if len(s) <= 65536):
-        (folder / ("seed%02d" % i)).write_bytes(seed)
-    return 0
 
 
 def main():
@@ -339,40 +411,35 @@ def main():
     ap.add_argument("--windows", action="store_true", help="the program is the Windows build")
     ap.add_argument("--timeout", type=float, default=120,
                     help="seconds a case may take before it counts as hung")
-    ap.add_argument("--corpus", metavar="DIR",
-                    help="write every case's listing to DIR as a fuzzing seed, and stop")
     ap.add_argument("--list", action="store_true",
                     help="print the names of the cases that apply, with their labels, and stop")
     ap.add_argument("--case", action="append", metavar="NAME", help="run this case only")
     ap.add_argument("--keep", action="store_true", help="keep each case's scratch folder")
     ap.add_argument("program", nargs="?")
     opts = ap.parse_args()
-    if opts.corpus:
-        return write_corpus(Path(opts.corpus))
-    skip = "posix_only" if opts.windows else "windows_only"
-    cases = [c for c in CASES if not c.get(skip)]
+    cases = [c for c in CASES if c.runs in (BOTH, WINDOWS if opts.windows else POSIX)]
     if opts.list:
         for case in cases:
-            print(case["name"] + (" slow" if case.get("slow") else ""))
+            print(case.name + (" slow" if case.slow else ""))
         return 0
     if opts.case:
-        unknown = set(opts.case) - {c["name"] for c in cases}
+        unknown = set(opts.case) - {c.name for c in cases}
         if unknown:
             ap.error("no such case here: %s" % ", ".join(sorted(unknown)))
-        cases = [c for c in cases if c["name"] in opts.case]
+        cases = [c for c in cases if c.name in opts.case]
     if not opts.program:
         ap.error("the program is required")
     program = os.path.abspath(opts.program)
     prefix = shlex.split(opts.exec)
     passed = failed = 0
     for case in cases:
-        folder = Path(tempfile.mkdtemp(prefix="tolvek-%s-" % case["name"]))
+        folder = Path(tempfile.mkdtemp(prefix="tolvek-%s-" % case.name))
         try:
             faults = check(case, folder, program, prefix, opts.windows, opts.timeout)
         finally:
             if not opts.keep:
                 shutil.rmtree(folder)
-        print("%s %s: %s" % ("FAIL" if faults else "ok", case["name"], case["why"]))
+        print("%s %s: %s" % ("FAIL" if faults else "ok", case.name, case.why))
         if opts.keep:
             print("  kept " + str(folder))
         for f in faults:
