@@ -96,9 +96,9 @@ int makeindex(int argc, argchar **argv) {
       fflush(stdout);
       fflush(final);
     }
-    // Once a write of the index has failed, nothing read later can mend it.
-    // Nothing after the last entry's head can change the report or the
-    // index: waiting for its line end could hang on a pipe held open.
+    // Once a write of the index has failed, nothing read later can mend it;
+    // and nothing after the last entry's head can change the report or the
+    // index, while waiting for its line end could hang on a pipe held open.
     if (ferror(final) != 0 || contador == vocs)
       break;
     clearname();
