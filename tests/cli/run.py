@@ -27,9 +27,10 @@ import sys
 import tempfile
 import threading
 import time
+from collections import namedtuple
 from dataclasses import dataclass, field
 from pathlib import Path
-from typing import NamedTuple, Optional, Union
+from typing import Optional, Union
 
 EXAMPLES = Path(__file__).resolve().parents[2] / "examples"
 INDEX = "tolvkvoc."
@@ -88,21 +89,10 @@ ANY = object()   # the index is not checked
 GRACE = 10
 
 
-class Link(NamedTuple):
-    """A symbolic link to target."""
-    target: str
-
-
-class Folder(NamedTuple):
-    """An empty folder."""
-
-
-class Sparse(NamedTuple):
-    """A file of size bytes: head, a hole, then tail."""
-    head: bytes
-    size: int
-    tail: bytes
-
+# What a case's folder may hold besides plain files.
+Link = namedtuple("Link", "target")  # a symbolic link to target
+Folder = namedtuple("Folder", "")  # an empty folder
+Sparse = namedtuple("Sparse", "head size tail")  # size bytes: head, a hole, then tail
 
 # Where a case runs.
 BOTH = "both"
@@ -135,7 +125,6 @@ class Case:
     def __post_init__(self):
         if self.runs not in (BOTH, POSIX, WINDOWS):
             raise ValueError("case %s: runs=%r" % (self.name, self.runs))
-
 
 
 CASES = [
