@@ -24,7 +24,7 @@ function(holds dir want)
   endif()
 endfunction()
 holds(${CPACK_TEMPORARY_DIRECTORY} "bin/tolvekpre;share/doc/tolvekpre/LICENSE;share/doc/tolvekpre/README.md;share/man/man1/tolvekpre.1")
-holds(${stage} "LICENSE;README.md;tolvekpre.exe;tolvekpre.html")
+holds(${stage} "LICENSE.txt;README.txt;tolvekpre.exe;tolvekpre.html")
 
 file(REMOVE ${out}/${linux}.tar.gz ${out}/${win32}.zip)
 get_filename_component(top ${CPACK_TEMPORARY_DIRECTORY} DIRECTORY)

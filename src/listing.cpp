@@ -116,6 +116,4 @@ void clearname() { memset(tempchar, 0, nombremax); }
 
 bool skipline() { return scanto('\n'); }
 
-uint64_t getpos() { return leidos - (fin - ini); }
-
 bool readfailed() { return fallo; }

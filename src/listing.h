@@ -31,8 +31,9 @@ extern uint16_t largo;
 // Forgets all buffered bytes and begins reading original at its current
 // position, taking at most size bytes from there: the listing ends at that
 // size however much is added to it meanwhile, or earlier where the stream
-// ends. UINT64_MAX reads to the stream's end. Call after opening or rewinding
-// original, before the first getentry.
+// ends; this is the one place the size is enforced. UINT64_MAX reads to the
+// stream's end. Call after opening or rewinding original, before the first
+// getentry.
 void startlisting(uint64_t size);
 
 // Reads the next entry head: searches forward, across lines, for '(', skips
@@ -45,15 +46,13 @@ void startlisting(uint64_t size);
 // fails (see readfailed) before the head is whole.
 bool getentry();
 
-// Zeroes the name bytes, so a shorter next name never shows a longer one's tail.
+// Zeroes the name bytes between entries. getentry ends every name with a zero
+// itself, so no later name or report line depends on it.
 void clearname();
 
 // Reads up to and including the next line feed. Returns false when the
 // listing ends or fails before one.
 bool skipline();
-
-// The number of bytes of the listing consumed so far by the reader.
-uint64_t getpos();
 
 // Whether reading the listing failed; its end is no failure. Once the listing
 // has ended or failed, the reader never reads it again.

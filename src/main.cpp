@@ -14,7 +14,7 @@ static const char indice[] = "tolvkvoc.";
 static const uint16_t ultimo = 4393;
 
 static FILE *final;
-static uint64_t tamanyo, pos;
+static uint64_t tamanyo;
 static uint16_t contador, vocs;
 static uint8_t voc;
 static bool espera;
@@ -31,13 +31,39 @@ static char ibuf[8192];
   exit(EXIT_FAILURE);
 }
 
+// A pipe has no size, and a size of 0 says nothing: files under /proc and
+// devices measure 0, and so does a file still being written. The reader
+// reads these to the end they have when it gets there; an empty file yields
+// no entry either way. Any other listing ends at the size it has now,
+// whatever is added to it.
+static void measure() {
+  // The reader reads the descriptor through a buffer of its own; stdio must
+  // hold none of the listing's bytes.
+  setvbuf(original, nullptr, _IONBF, 0);
+  tamanyo = UINT64_MAX;
+  if (fseeko(original, 0, SEEK_END) == 0) {
+    auto n = ftello(original);
+    if (n > 0)
+      tamanyo = static_cast<uint64_t>(n);
+    rewind(original);
+  }
+}
+
 // Reads the voice clip listing named on the command line and writes the
 // actor index "tolvkvoc.": one byte per entry, in listing order, holding the
 // code of the entry's speaker in the actor table, or 255 when no actor
 // matches. Reports every entry on standard output. Exits 1, before touching
 // the index, when the command line is wrong or the listing cannot be opened,
-// and when the index cannot be made or written or the listing read.
+// and when the index cannot be made, is another run's, or cannot be written,
+// or the listing cannot be read.
 int makeindex(int argc, argchar **argv) {
+  // The listing is measured before the banner is printed: a report appended
+  // to its own listing ("l.txt >> l.txt") must not become part of it.
+  if (argc == 2) {
+    original = openlisting(argv[1]);
+    if (original != nullptr)
+      measure();
+  }
   printf("TOLVEKPRE v1.17 - 2016\r\nPreparador para extraer archivos voc de TOLVEK ordenados por "
          "actores.\r\n\n");
   if (argc > 2) {
@@ -46,35 +72,19 @@ int makeindex(int argc, argchar **argv) {
   }
   if (argc < 2)
     fail("No has especificado el archivo .txt\n\r");
-
-  original = openlisting(argv[1]);
   if (original == nullptr)
     fail("No encuentro %s o no puedo abrirlo\n\r", shown(argv[1]));
   // Opening the index truncates it; it must never be the listing itself, nor
   // the report's file ("> tolvkvoc."), where the two would overwrite each other.
   if (samefile(original, indice) || samefile(stdout, indice))
     fail("No puedo crear tolvek.act\n\r");
-  final = fopen(indice, "w+b");
+  final = openindex(indice);
   if (final == nullptr)
     fail("No puedo crear tolvek.act\n\r");
-  // The reader reads the descriptor through a buffer of its own; stdio must
-  // hold none of the listing's bytes.
-  setvbuf(original, nullptr, _IONBF, 0);
   setvbuf(final, ibuf, _IOFBF, sizeof ibuf);
 
   filltable();
   vocs = ultimo;
-  // A pipe has no size, and a size of 0 says nothing: files under /proc and
-  // devices measure 0, and so does a file still being written. The reader
-  // finds the end of these instead; an empty file yields no entry either way.
-  // Any other listing ends at the size it has now, whatever is added to it.
-  tamanyo = UINT64_MAX;
-  if (fseeko(original, 0, SEEK_END) == 0) {
-    auto n = ftello(original);
-    if (n > 0)
-      tamanyo = static_cast<uint64_t>(n);
-    rewind(original);
-  }
   startlisting(tamanyo);
   // A listing of no known size may keep a read waiting for its next bytes:
   // the report and the index go out entry by entry, so that a terminal shows
@@ -104,16 +114,15 @@ int makeindex(int argc, argchar **argv) {
     clearname();
     if (!skipline())
       break;
-    pos = getpos();
-    if (pos >= tamanyo)
-      break;
   }
 
   if (readfailed())
     fail("\n\rNo puedo leer %s\n\r", shown(argv[1]));
-  // A failed flush drops the bytes it could not write, leaving the close
-  // nothing to fail on; the error flag keeps every failure before the close.
-  const bool roto = ferror(final) != 0;
+  // One runtime's fclose returns 0 when its own last flush failed, so the
+  // flush is checked here; a failed flush drops the bytes it could not write,
+  // leaving the next nothing to fail on, so the error flag keeps each earlier
+  // failure.
+  const bool roto = fflush(final) != 0 || ferror(final) != 0;
   if (fclose(final) != 0 || roto)
     fail("\n\rNo puedo escribir tolvkvoc\n\r");
   fclose(original);

@@ -1,9 +1,11 @@
 #include "platform.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 
@@ -15,6 +17,23 @@ FILE *openlisting(const char *name) {
     fclose(f);
     return nullptr;
   }
+  return f;
+}
+
+// The lock comes before the truncation, so that a second run leaves the first
+// one's index whole; it is released when the run ends, however it ends.
+// Where the file system takes no lock at all, the run goes on unguarded.
+FILE *openindex(const char *name) {
+  int fd = open(name, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd == -1)
+    return nullptr;
+  struct stat st;
+  FILE *f = nullptr;
+  if ((flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK) && fstat(fd, &st) == 0 &&
+      (!S_ISREG(st.st_mode) || ftruncate(fd, 0) == 0))
+    f = fdopen(fd, "w+b");
+  if (f == nullptr)
+    close(fd);
   return f;
 }
 
@@ -30,7 +49,8 @@ bool samefile(FILE *f, const char *name) {
 // Started with a standard descriptor closed, the listing or the index would
 // take its number and stdout would write the report into the index; a reader
 // of the report that goes away must not kill the run before the index is
-// whole. The report is best-effort, as on the Windows console.
+// whole, and a file size limit must fail a write, as a full disk does, not
+// kill the run. The report is best-effort, as on the Windows console.
 // Weak, so that the fuzzer, which brings its own main, can link this file.
 __attribute__((weak)) int main(int argc, char **argv) {
   for (int fd = 0; fd <= 2; fd++) {
@@ -38,5 +58,6 @@ __attribute__((weak)) int main(int argc, char **argv) {
       exit(EXIT_FAILURE);
   }
   signal(SIGPIPE, SIG_IGN);
+  signal(SIGXFSZ, SIG_IGN);
   return makeindex(argc, argv);
 }

@@ -1,6 +1,7 @@
 #include "platform.h"
 
 #include <io.h>
+#include <share.h>
 #include <windows.h>
 
 // The console runtime expands wildcards in the arguments only when asked to:
@@ -10,6 +11,10 @@ int _dowildcard = -1;
 }
 
 FILE *openlisting(const wchar_t *name) { return _wfopen(name, L"rb"); }
+
+// Sharing is checked before the file is truncated: a second run's open fails
+// and leaves the first one's index whole.
+FILE *openindex(const char *name) { return _fsopen(name, "w+b", _SH_DENYWR); }
 
 const char *shown(const wchar_t *name) {
   // An argument is at most 32767 units, each at most two bytes there.

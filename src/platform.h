@@ -1,7 +1,8 @@
 // What differs between POSIX and Windows: the entry point, opening the
-// listing by its name, the name as messages show it, and whether a stream and
-// a file name are the same file. The build links one implementation:
-// platform-posix.cpp or platform-win32.cpp.
+// listing by its name, opening the index for this run alone, the name as
+// messages show it, and whether a stream and a file name are the same file.
+// The build links one implementation: platform-posix.cpp or
+// platform-win32.cpp.
 #ifndef TOLVEK_PLATFORM_H
 #define TOLVEK_PLATFORM_H
 
@@ -18,12 +19,19 @@ using argchar = char;
 // The whole run over argv, as main.cpp defines it; returns the exit status,
 // or exits with status 1 itself on a failure. The entry point calls it after
 // its own set-up: on POSIX, /dev/null for any closed standard descriptor and
-// SIGPIPE ignored; on Windows, wildcards expanded.
+// SIGPIPE and SIGXFSZ ignored; on Windows, wildcards expanded.
 int makeindex(int argc, argchar **argv);
 
 // Opens the file named name for reading in binary mode; nullptr if it
 // cannot, or if name is a folder.
 FILE *openlisting(const argchar *name);
+
+// Creates or opens the file named name for writing in binary mode and
+// truncates it, once no other run of this program can write it; nullptr if
+// it cannot be opened, or if another run has it open, which it then leaves
+// untouched. A device such as /dev/full opens as any file does. Readers of
+// the file are never kept out.
+FILE *openindex(const char *name);
 
 // name as messages show it: unchanged on POSIX, in the ANSI code page on
 // Windows, where the system converts what the code page lacks, and where a
