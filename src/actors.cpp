@@ -23,8 +23,6 @@ void filltable() {
 
 uint8_t findactor(const char *name, uint16_t len) {
   uint8_t code = nomatch;
-  if (len >= ancho)
-    return code;
   // No early exit: a later row that also matches takes the code.
   for (uint8_t contador3 = 0; contador3 < filas; contador3++) {
     uint16_t contador2 = 0;

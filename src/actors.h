@@ -23,8 +23,8 @@ void filltable();
 // Returns the code of the last row whose first len bytes equal the len
 // bytes of name, or nomatch if none does. The compare is byte for byte and
 // case-sensitive, so a name matches every row it is the beginning of and
-// the highest such row wins; len 0 matches every row and gives 48. A len of
-// ancho or more gives nomatch.
+// the highest such row wins; len 0 matches every row and gives 48. len must
+// be less than ancho.
 uint8_t findactor(const char *name, uint16_t len);
 
 // Returns the name of row code, or "" for a code with no row (nomatch).

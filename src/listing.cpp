@@ -1,8 +1,6 @@
 #include "listing.h"
+#include "platform.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 
 FILE *original;
@@ -28,29 +26,26 @@ void startlisting(uint64_t size) {
   leidos = 0;
   tope = size;
   acabado = fallo = false;
-  memset(tempchar, 0, sizeof tempchar);
 }
 
-// Takes what one read of the descriptor gives: stdio's fread would wait for a
+// Takes what one read of the file gives: stdio's fread would wait for a
 // whole block, holding back entries from a pipe whose writer stays open. No
 // read asks for a byte past tope, so bytes appended to the listing during the
 // run, such as its own report (tolvekpre l.txt >> l.txt), are never read.
 static bool fill() {
   ini = fin = 0;
-  while (!acabado) {
-    const uint64_t resto = tope - leidos;
-    const size_t pide = resto < sizeof buf ? static_cast<size_t>(resto) : sizeof buf;
-    auto n = pide == 0 ? 0 : read(fileno(original), buf, static_cast<unsigned>(pide));
-    if (n > 0) {
-      fin = static_cast<size_t>(n);
-      leidos += fin;
-      return true;
-    }
-    if (n < 0 && errno == EINTR)
-      continue;
-    acabado = true;
-    fallo = n < 0;
+  if (acabado)
+    return false;
+  const uint64_t resto = tope - leidos;
+  const size_t pide = resto < sizeof buf ? static_cast<size_t>(resto) : sizeof buf;
+  const long n = pide == 0 ? 0 : readlisting(original, buf, pide);
+  if (n > 0) {
+    fin = static_cast<size_t>(n);
+    leidos += fin;
+    return true;
   }
+  acabado = true;
+  fallo = n < 0;
   return false;
 }
 

@@ -5,7 +5,7 @@
 // are skipped, bytes 4-8 are the voc number's five digits, bytes 9-10 are
 // skipped and the speaker name follows, ended by ':' within its nine bytes.
 // Only the line feed ends a line. The reader works on any stream, seekable or
-// not, through a fixed buffer of its own, reading the stream's descriptor.
+// not, through a fixed buffer of its own, reading the stream's file past stdio.
 #ifndef TOLVEK_LISTING_H
 #define TOLVEK_LISTING_H
 
@@ -17,7 +17,7 @@
 constexpr int nombremax = 9;
 // Bytes asked of the stream at a time: enough that reading costs what
 // copying the file costs, small enough to stay in cache.
-constexpr size_t bloque = size_t{128} * 1024;
+constexpr size_t bloque = 131072; // 128 KiB
 
 // The listing. The driver opens it; then only this reader reads from it.
 extern FILE *original;

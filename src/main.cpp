@@ -19,8 +19,13 @@ static uint16_t contador, vocs;
 static uint8_t voc;
 static bool espera;
 // The index is at most 4394 bytes: a buffer of our own keeps it off the heap,
-// and no putc writes it, only a flush or the close.
+// and on most runtimes no putc writes it, only a flush or the close. The
+// Windows runtime, Wine's at least, also writes it out at each code 10, and
+// so fails there first on a full disk.
 static char ibuf[8192];
+
+// A name from the reader never reaches past an actor's row.
+static_assert(nombremax < ancho, "a speaker name must fit in a row of the actor table");
 
 // Prints a message, formatted as printf does, and ends the run with status 1.
 [[noreturn]] __attribute__((format(printf, 1, 2))) static void fail(const char *fmt, ...) {
@@ -32,13 +37,13 @@ static char ibuf[8192];
 }
 
 // A pipe has no size, and a size of 0 says nothing: files under /proc and
-// devices measure 0, and so does a file still being written. The reader
+// devices measure 0, as a file does that is empty when the run starts. The reader
 // reads these to the end they have when it gets there; an empty file yields
 // no entry either way. Any other listing ends at the size it has now,
 // whatever is added to it.
 static void measure() {
-  // The reader reads the descriptor through a buffer of its own; stdio must
-  // hold none of the listing's bytes.
+  // The reader reads the file through a buffer of its own; stdio must hold
+  // none of the listing's bytes.
   setvbuf(original, nullptr, _IONBF, 0);
   tamanyo = UINT64_MAX;
   if (fseeko(original, 0, SEEK_END) == 0) {
@@ -106,10 +111,12 @@ int makeindex(int argc, argchar **argv) {
       fflush(stdout);
       fflush(final);
     }
-    // Once a write of the index has failed, nothing read later can mend it;
-    // and nothing after the last entry's head can change the report or the
-    // index, while waiting for its line end could hang on a pipe held open.
-    if (ferror(final) != 0 || contador == vocs)
+    // Where entries go out one by one, a failed write ends the run: nothing
+    // read later can mend the index. Elsewhere the whole report comes first,
+    // whenever the runtime writes. And nothing after the last entry's head can
+    // change the report or the index, while waiting for its line end could
+    // hang on a pipe held open.
+    if ((espera && ferror(final) != 0) || contador == vocs)
       break;
     clearname();
     if (!skipline())

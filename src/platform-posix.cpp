@@ -37,6 +37,14 @@ FILE *openindex(const char *name) {
   return f;
 }
 
+long readlisting(FILE *f, unsigned char *buf, size_t n) {
+  ssize_t got;
+  do {
+    got = read(fileno(f), buf, n);
+  } while (got < 0 && errno == EINTR);
+  return got;
+}
+
 const char *shown(const char *name) { return name; }
 
 bool samefile(FILE *f, const char *name) {

@@ -12,6 +12,17 @@ int _dowildcard = -1;
 
 FILE *openlisting(const wchar_t *name) { return _wfopen(name, L"rb"); }
 
+long readlisting(FILE *f, unsigned char *buf, size_t n) {
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the runtime hands out handles as integers.
+  auto h = reinterpret_cast<HANDLE>(_get_osfhandle(fileno(f)));
+  DWORD got;
+  if (ReadFile(h, buf, static_cast<DWORD>(n), &got, nullptr) != 0)
+    return static_cast<long>(got);
+  // The runtime's _read takes only the first for the end of a pipe.
+  const DWORD why = GetLastError();
+  return why == ERROR_BROKEN_PIPE || why == ERROR_PIPE_NOT_CONNECTED ? 0 : -1;
+}
+
 // Sharing is checked before the file is truncated: a second run's open fails
 // and leaves the first one's index whole.
 FILE *openindex(const char *name) { return _fsopen(name, "w+b", _SH_DENYWR); }

@@ -1,6 +1,7 @@
 // What differs between POSIX and Windows: the entry point, opening the
-// listing by its name, opening the index for this run alone, the name as
-// messages show it, and whether a stream and a file name are the same file.
+// listing by its name and reading it, opening the index for this run alone,
+// the name as messages show it, and whether a stream and a file name are the
+// same file.
 // The build links one implementation: platform-posix.cpp or
 // platform-win32.cpp.
 #ifndef TOLVEK_PLATFORM_H
@@ -17,14 +18,21 @@ using argchar = char;
 #endif
 
 // The whole run over argv, as main.cpp defines it; returns the exit status,
-// or exits with status 1 itself on a failure. The entry point calls it after
-// its own set-up: on POSIX, /dev/null for any closed standard descriptor and
-// SIGPIPE and SIGXFSZ ignored; on Windows, wildcards expanded.
+// or exits with status 1 itself on a failure. Each platform's entry point
+// calls it after the set-up its file describes.
 int makeindex(int argc, argchar **argv);
 
 // Opens the file named name for reading in binary mode; nullptr if it
 // cannot, or if name is a folder.
 FILE *openlisting(const argchar *name);
+
+// Reads at most n bytes of f's file into buf with one read of the system,
+// past stdio's buffer, taking what the file has now rather than waiting for
+// n. Returns the number of bytes read, 0 at the end of the file, or -1 on an
+// error. The end of a pipe is its end however its writer ended it: on
+// Windows, a server that disconnects its named pipe ends it as one that
+// closes it does.
+long readlisting(FILE *f, unsigned char *buf, size_t n);
 
 // Creates or opens the file named name for writing in binary mode and
 // truncates it, once no other run of this program can write it; nullptr if

@@ -5,6 +5,10 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#ifdef _WIN32
+#include <thread>
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -29,11 +33,10 @@ private:
   FILE *f_;
 };
 
-// Runs the reader over bytes the way the driver does and writes down each
-// entry as "number[name]", followed by " " when its line ended and by "$"
-// when the listing ended inside it.
-std::string walk(const std::string &bytes, uint64_t size = UINT64_MAX) {
-  Listing l(bytes, size);
+// Runs the reader over original the way the driver does and writes down
+// each entry as "number[name]", followed by " " when its line ended and by
+// "$" when the listing ended inside it.
+std::string entries() {
   std::string out;
   while (getentry()) {
     EXPECT_EQ(strlen(tempchar), largo) << "name length disagrees with its zero";
@@ -46,6 +49,11 @@ std::string walk(const std::string &bytes, uint64_t size = UINT64_MAX) {
     out += " ";
   }
   return out;
+}
+
+std::string walk(const std::string &bytes, uint64_t size = UINT64_MAX) {
+  Listing l(bytes, size);
+  return entries();
 }
 
 struct Case {
@@ -126,4 +134,38 @@ TEST(Reader, LinesLongerThanTheBuffer) {
   EXPECT_EQ(walk(in), "0[gz] 1[gz] 2[gz] ");
 }
 
+#ifdef _WIN32
+// A server that disconnects its named pipe, as Windows documents, has ended
+// the listing, as one that closes it has.
+TEST(Reader, DisconnectedNamedPipe) {
+  const wchar_t *name = L"\\\\.\\pipe\\tolvek-test";
+  HANDLE p =
+      CreateNamedPipeW(name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr);
+  ASSERT_NE(p, INVALID_HANDLE_VALUE);
+  original = _wfopen(name, L"rb");
+  ASSERT_NE(original, nullptr);
+  std::thread server([p] {
+    const char text[] = "(VOC00001) dune: a\n(VOC00002) gim: b\n";
+    DWORD n;
+    ConnectNamedPipe(p, nullptr);
+    WriteFile(p, text, sizeof text - 1, &n, nullptr);
+    FlushFileBuffers(p);
+    DisconnectNamedPipe(p);
+    CloseHandle(p);
+  });
+  startlisting(UINT64_MAX);
+  EXPECT_EQ(entries(), "1[dune] 2[gim] ");
+  EXPECT_FALSE(readfailed());
+  server.join();
+  fclose(original);
+}
+#endif
+
 } // namespace
+
+// The reader reads through the platform layer, which brings the program's
+// own entry point, weak on POSIX: this one runs the tests.
+int main(int argc, char **argv) {
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -3,7 +3,7 @@
 
 Each case runs the built program in a scratch folder of its own and compares
 its standard output, its exit status and the index file it leaves byte for
-byte.  usage: run.py [--exec PREFIX] [--windows] [--case NAME]... [--keep] PROGRAM
+byte; --help tells the options.
 
 --list prints the names of the cases that apply, each followed by its
 labels ("slow" for the listing over 4 GiB), for CTest to make a test of
@@ -17,12 +17,15 @@ No wait is without a limit: a program still running when its case's time
 is up, or GRACE seconds after it was interrupted, is killed and reported.
 """
 import argparse
+import fcntl
 import os
+import re
 import resource
 import select
 import shlex
 import shutil
 import signal
+import stat
 import subprocess
 import sys
 import tempfile
@@ -33,7 +36,10 @@ from dataclasses import dataclass, field
 from pathlib import Path
 from typing import Optional, Union
 
-EXAMPLES = Path(__file__).resolve().parents[2] / "examples"
+TOP = Path(__file__).resolve().parents[2]
+EXAMPLES = TOP / "examples"
+# The reader's block size, from its header, so that rows at its boundary follow it.
+BLOCK = int(re.search(r"bloque = (\d+);", (TOP / "src" / "listing.h").read_text()).group(1))
 INDEX = "tolvkvoc."
 
 BANNER = (b"TOLVEKPRE v1.17 - 2016\r\n"
@@ -95,10 +101,19 @@ Link = namedtuple("Link", "target")  # a symbolic link to target
 Folder = namedtuple("Folder", "")  # an empty folder
 Sparse = namedtuple("Sparse", "head size tail")  # size bytes: head, a hole, then tail
 
-# Where a case runs; any other value of runs is the one word that says what
-# of POSIX its set-up needs, and the case runs there only.
+# Where a case runs: on both platforms, on Windows only, or, named by the one
+# word for what of POSIX its set-up needs, on POSIX only.
 BOTH = "both"
 WINDOWS = "windows"  # needs the Windows console runtime to expand wildcards
+POSIX = {
+    "stdin": "no Windows name reads a redirected standard input",
+    "/proc": "a file whose size reads 0",
+    "/dev/stdout": "a name for the file the report goes to",
+    "descriptors": "standard descriptors closed at the start",
+    "rlimit": "a file size limit, which kills Wine itself",
+    "flock": "the runner's lock, which Windows sharing does not see",
+    "umask": "a file mode made by the umask",
+}
 
 
 @dataclass(frozen=True)
@@ -120,12 +135,14 @@ class Case:
     quits: Optional[int] = None  # the report is closed after this many bytes, all that is compared
     closed: tuple = ()  # the descriptors the program starts without
     fsize: Optional[int] = None  # the program's file size limit in bytes; None: none
+    locked: bool = False  # the runner holds the index's lock while the program runs
+    umask: Optional[int] = None  # the program's umask; a new index is then 0666 less it
     timeout: Optional[float] = None  # seconds the run may take; None: the runner's --timeout
-    runs: str = BOTH  # BOTH, WINDOWS, or the one word for what of POSIX it needs
+    runs: str = BOTH  # BOTH, WINDOWS, or a word of POSIX
     slow: bool = False  # labelled "slow", for the listing over 4 GiB
 
     def __post_init__(self):
-        if not self.runs or len(self.runs.split()) != 1:
+        if self.runs not in (BOTH, WINDOWS) and self.runs not in POSIX:
             raise ValueError("case %s: runs=%r" % (self.name, self.runs))
 
 
@@ -151,6 +168,8 @@ CASES = [
     Case(name="banner-first", why="a run interrupted before its first entry keeps its banner",
          pipe=b"", held=True, sigint=1, args=["/dev/stdin"], out=BANNER,
          status=-signal.SIGINT, index=b"", runs="stdin"),
+    # A link to /proc/self/cmdline reads as the program's command line: the
+    # listing is named after its own text.
     Case(name="size-zero", why="a listing whose size reads 0 (/proc) is read to its end",
          files={"(VOC00001) dune: a\n(VOC00002) gz: b\n": Link("/proc/self/cmdline")},
          args=["(VOC00001) dune: a\n(VOC00002) gz: b\n"],
@@ -214,9 +233,19 @@ CASES = [
          files={"a.txt": many(1200)[0]}, args=["a.txt"], fsize=1024,
          out=report(*many(1200)[1])[:-len(DONE)] + NO_WRITE, status=1, index=codes(1024),
          runs="rlimit"),
+    Case(name="unwritable-whole-report",
+         why="an index that cannot be written fails after the whole report, on every runtime",
+         files={"big.txt": BIG, INDEX: Link("/dev/full")}, args=["big.txt"],
+         out=report(*BIG_LINES[:4394])[:-len(DONE)] + NO_WRITE, status=1, index=ANY),
     Case(name="unwritable-pipe", why="through a pipe, the index's first failed write ends the run",
          pipe=THREE, files={INDEX: Link("/dev/full")}, args=["/dev/stdin"],
          out=BANNER + line(1, b"dune", 8) + NO_WRITE, status=1, index=ANY, runs="stdin"),
+    Case(name="locked", why="an index that another run is writing is left to it",
+         files={"a.txt": THREE, INDEX: OLD}, args=["a.txt"], locked=True,
+         out=BANNER + NO_INDEX, status=1, index=KEEP, runs="flock"),
+    Case(name="index-mode", why="a new index is a data file, 0666 less the umask",
+         files={"a.txt": THREE}, args=["a.txt"], umask=0o002,
+         out=THREE_OUT, status=0, index=THREE_IDX, runs="umask"),
     Case(name="index-is-folder", why="an index that cannot be created",
          files={"a.txt": THREE, INDEX: Folder()}, args=["a.txt"],
          out=BANNER + NO_INDEX, status=1, index=KEEP),
@@ -260,7 +289,7 @@ CASES = [
          files={"a.txt": THREE + b"\r\n(VOC0"}, args=["a.txt"],
          out=THREE_OUT, status=0, index=THREE_IDX),
     Case(name="last-block-byte", why="a last read of one byte at the size is not the end",
-         files={"a.txt": b"x" * 131057 + b"\n(VOC00001) afo:"}, args=["a.txt"],
+         files={"a.txt": (b"x" * BLOCK + b"\n(VOC00001) afo:")[-BLOCK - 1:]}, args=["a.txt"],
          out=report((1, b"afo", 0)), status=0, index=b"\x00"),
     Case(name="text-after", why="text after the last entry",
          files={"a.txt": THREE + b"FIN\r\n\r\n"}, args=["a.txt"],
@@ -339,6 +368,8 @@ def prepare(case):
         os.close(fd)
     if case.fsize is not None:
         resource.setrlimit(resource.RLIMIT_FSIZE, (case.fsize, case.fsize))
+    if case.umask is not None:
+        os.umask(case.umask)
 
 
 def differ(what, want, got):
@@ -401,8 +432,13 @@ def check(case, folder, program, prefix, windows, timeout):
     # Wine maps file names to UTF-16 through the locale.
     env = dict(os.environ, LC_ALL="C.UTF-8") if windows else None
     timeout = case.timeout or timeout
+    lock = open(index, "rb") if case.locked else None
+    if lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
     stdout, stderr, status, faults = start(prefix + [program] + case.args, folder, case,
                                            timeout, env)
+    if lock:
+        lock.close()
     if stdout != out:
         faults.append(differ("stdout", out, stdout))
     # An emulator's own notes (Wine making its prefix) are not the program's.
@@ -417,6 +453,10 @@ def check(case, folder, program, prefix, windows, timeout):
         got = index.read_bytes() if index.is_file() else None
         if got != want:
             faults.append(differ("index", want, got))
+    if case.umask is not None:
+        mode = index.lstat().st_mode
+        if not stat.S_ISREG(mode) or stat.S_IMODE(mode) != 0o666 & ~case.umask:
+            faults.append("index mode %o, want a file of %o" % (mode, 0o666 & ~case.umask))
     for name, content in case.files.items():
         if isinstance(content, bytes) and name != INDEX and \
                 (folder / name).read_bytes() != content:
