@@ -1,6 +1,8 @@
 # Run by cpack in the release build (cmake/release.cmake): makes
 #   tolvekpre-VERSION-linux-x86_64.tar.gz, the staged Linux install under one
-#     top folder of that name;
+#     top folder of that name, as files only: extracted over an existing
+#     prefix, an archive's folder entries would give their modes and times to
+#     the user's folders (~/.local/share);
 #   tolvekpre-VERSION-win32.zip, the Windows build's install, flat;
 #   SHA256SUMS over both.
 # Each archive depends on the files alone: entries sorted, every time the
@@ -28,9 +30,11 @@ holds(${stage} "LICENSE.txt;README.txt;tolvekpre.exe;tolvekpre.html")
 
 file(REMOVE ${out}/${linux}.tar.gz ${out}/${win32}.zip)
 get_filename_component(top ${CPACK_TEMPORARY_DIRECTORY} DIRECTORY)
-execute_process(COMMAND ${CPACK_TOLVEK_TAR} --sort=name --format=gnu --owner=0 --group=0
+file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${top} ${top}/${linux}/*)
+list(SORT files)
+execute_process(COMMAND ${CPACK_TOLVEK_TAR} --no-recursion --format=gnu --owner=0 --group=0
                         --numeric-owner --mtime=@${CPACK_TOLVEK_EPOCH} --mode=a+rX,u+w,go-w
-                        -cf - ${linux}
+                        -cf - ${files}
                 COMMAND gzip -9n
                 OUTPUT_FILE ${out}/${linux}.tar.gz
                 WORKING_DIRECTORY ${top} COMMAND_ERROR_IS_FATAL ANY)
