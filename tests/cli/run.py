@@ -102,18 +102,14 @@ Folder = namedtuple("Folder", "")  # an empty folder
 Sparse = namedtuple("Sparse", "head size tail")  # size bytes: head, a hole, then tail
 
 # Where a case runs: on both platforms, on Windows only, or, named by the one
-# word for what of POSIX its set-up needs, on POSIX only.
+# word for what of POSIX its set-up needs, on POSIX only. Those words: stdin
+# (no Windows name reads a redirected standard input), /proc (a file whose
+# size reads 0), /dev/stdout (a name for the report's file), descriptors
+# (closed at the start), rlimit (a file size limit, which kills Wine itself),
+# flock (the runner's lock, which Windows sharing does not see) and umask.
 BOTH = "both"
 WINDOWS = "windows"  # needs the Windows console runtime to expand wildcards
-POSIX = {
-    "stdin": "no Windows name reads a redirected standard input",
-    "/proc": "a file whose size reads 0",
-    "/dev/stdout": "a name for the file the report goes to",
-    "descriptors": "standard descriptors closed at the start",
-    "rlimit": "a file size limit, which kills Wine itself",
-    "flock": "the runner's lock, which Windows sharing does not see",
-    "umask": "a file mode made by the umask",
-}
+POSIX = {"stdin", "/proc", "/dev/stdout", "descriptors", "rlimit", "flock", "umask"}
 
 
 @dataclass(frozen=True)
@@ -432,13 +428,11 @@ def check(case, folder, program, prefix, windows, timeout):
     # Wine maps file names to UTF-16 through the locale.
     env = dict(os.environ, LC_ALL="C.UTF-8") if windows else None
     timeout = case.timeout or timeout
-    lock = open(index, "rb") if case.locked else None
+    lock = open(index, "rb") if case.locked else None  # held until check returns
     if lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
     stdout, stderr, status, faults = start(prefix + [program] + case.args, folder, case,
                                            timeout, env)
-    if lock:
-        lock.close()
     if stdout != out:
         faults.append(differ("stdout", out, stdout))
     # An emulator's own notes (Wine making its prefix) are not the program's.
