@@ -10,15 +10,21 @@ extern "C" {
 int _dowildcard = -1;
 }
 
+// The system's handle of the file f is open on.
+static HANDLE handle(FILE *f) {
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the runtime hands out handles as integers.
+  return reinterpret_cast<HANDLE>(_get_osfhandle(fileno(f)));
+}
+
 FILE *openlisting(const wchar_t *name) { return _wfopen(name, L"rb"); }
 
 long readlisting(FILE *f, unsigned char *buf, size_t n) {
-  // NOLINTNEXTLINE(performance-no-int-to-ptr): the runtime hands out handles as integers.
-  auto h = reinterpret_cast<HANDLE>(_get_osfhandle(fileno(f)));
   DWORD got;
-  if (ReadFile(h, buf, static_cast<DWORD>(n), &got, nullptr) != 0)
+  if (ReadFile(handle(f), buf, static_cast<DWORD>(n), &got, nullptr) != 0)
     return static_cast<long>(got);
-  // The runtime's _read takes only the first for the end of a pipe.
+  // A pipe closed by its writer is broken, one whose server disconnected it
+  // is not connected: both have ended, though the runtime's _read takes only
+  // the first for the end.
   const DWORD why = GetLastError();
   return why == ERROR_BROKEN_PIPE || why == ERROR_PIPE_NOT_CONNECTED ? 0 : -1;
 }
@@ -44,9 +50,8 @@ bool samefile(FILE *f, const char *name) {
                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE)
     return false;
-  // NOLINTNEXTLINE(performance-no-int-to-ptr): the runtime hands out handles as integers.
-  auto fh = reinterpret_cast<HANDLE>(_get_osfhandle(fileno(f)));
-  bool same = GetFileInformationByHandle(h, &b) != 0 && GetFileInformationByHandle(fh, &a) != 0 &&
+  bool same = GetFileInformationByHandle(h, &b) != 0 &&
+              GetFileInformationByHandle(handle(f), &a) != 0 &&
               a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
               a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
   CloseHandle(h);
