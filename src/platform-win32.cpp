@@ -19,9 +19,17 @@ static HANDLE handle(FILE *f) {
 FILE *openlisting(const wchar_t *name) { return _wfopen(name, L"rb"); }
 
 long readlisting(FILE *f, unsigned char *buf, size_t n) {
+  HANDLE h = handle(f);
   DWORD got;
-  if (ReadFile(handle(f), buf, static_cast<DWORD>(n), &got, nullptr) != 0)
-    return static_cast<long>(got);
+  // A read of 0 bytes ends a file, the console or NUL. On a pipe it is a
+  // write of 0 bytes at the other end, and more may follow while the peek
+  // finds the pipe open; Wine also reads 0 bytes at the end of a POSIX FIFO,
+  // which it cannot peek.
+  while (ReadFile(h, buf, static_cast<DWORD>(n), &got, nullptr) != 0) {
+    if (got > 0 || GetFileType(h) != FILE_TYPE_PIPE ||
+        PeekNamedPipe(h, nullptr, 0, nullptr, nullptr, nullptr) == 0)
+      return static_cast<long>(got);
+  }
   // A pipe closed by its writer is broken, one whose server disconnected it
   // is not connected: both have ended, though the runtime's _read takes only
   // the first for the end.
@@ -34,8 +42,9 @@ long readlisting(FILE *f, unsigned char *buf, size_t n) {
 FILE *openindex(const char *name) { return _fsopen(name, "w+b", _SH_DENYWR); }
 
 const char *shown(const wchar_t *name) {
-  // An argument is at most 32767 units, each at most two bytes there.
-  static char ansi[2 * 32768];
+  // An argument is at most 32767 units, each at most three bytes in any ANSI
+  // code page, UTF-8 included.
+  static char ansi[3 * 32768];
   if (WideCharToMultiByte(CP_ACP, 0, name, -1, ansi, static_cast<int>(sizeof ansi), nullptr,
                           nullptr) == 0)
     ansi[0] = '\0';

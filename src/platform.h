@@ -31,7 +31,7 @@ FILE *openlisting(const argchar *name);
 // n. Returns the number of bytes read, 0 at the end of the file, or -1 on an
 // error. The end of a pipe is its end however its writer ended it: on
 // Windows, a server that disconnects its named pipe ends it as one that
-// closes it does.
+// closes it does, and a write of 0 bytes into a pipe is no end.
 long readlisting(FILE *f, unsigned char *buf, size_t n);
 
 // Creates or opens the file named name for writing in binary mode and

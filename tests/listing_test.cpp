@@ -124,7 +124,7 @@ TEST(Reader, BufferBoundaries) {
   }
 }
 
-// Long lines, several buffers each, cost nothing but reading them.
+// Long lines, several buffers each, read as short ones do.
 TEST(Reader, LinesLongerThanTheBuffer) {
   std::string in;
   for (int i = 0; i < 3; i++) {
@@ -135,12 +135,12 @@ TEST(Reader, LinesLongerThanTheBuffer) {
 }
 
 #ifdef _WIN32
-// A server that disconnects its named pipe, as Windows documents, has ended
-// the listing, as one that closes it has.
-TEST(Reader, DisconnectedNamedPipe) {
+// An empty message on a named pipe is no end; a server that disconnects the
+// pipe, as Windows documents, has ended the listing, as one that closes it has.
+TEST(Reader, NamedPipe) {
   const wchar_t *name = L"\\\\.\\pipe\\tolvek-test";
   HANDLE p =
-      CreateNamedPipeW(name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr);
+      CreateNamedPipeW(name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE, 1, 4096, 4096, 0, nullptr);
   ASSERT_NE(p, INVALID_HANDLE_VALUE);
   original = _wfopen(name, L"rb");
   ASSERT_NE(original, nullptr);
@@ -148,6 +148,7 @@ TEST(Reader, DisconnectedNamedPipe) {
     const char text[] = "(VOC00001) dune: a\n(VOC00002) gim: b\n";
     DWORD n;
     ConnectNamedPipe(p, nullptr);
+    WriteFile(p, text, 0, &n, nullptr);
     WriteFile(p, text, sizeof text - 1, &n, nullptr);
     FlushFileBuffers(p);
     DisconnectNamedPipe(p);
@@ -156,8 +157,9 @@ TEST(Reader, DisconnectedNamedPipe) {
   startlisting(UINT64_MAX);
   EXPECT_EQ(entries(), "1[dune] 2[gim] ");
   EXPECT_FALSE(readfailed());
-  server.join();
+  // Closed first, so that a failed read cannot leave the server's flush waiting.
   fclose(original);
+  server.join();
 }
 #endif
 
