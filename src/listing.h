@@ -46,8 +46,8 @@ void startlisting(uint64_t size);
 // fails (see readfailed) before the head is whole.
 bool getentry();
 
-// Zeroes the name bytes between entries. getentry ends every name with a zero
-// itself, so no later name or report line depends on it.
+// Zeroes the name bytes, so that between entries tempchar holds no name at
+// all. getentry ends every name with a zero itself: the report never needs it.
 void clearname();
 
 // Reads up to and including the next line feed. Returns false when the

@@ -59,7 +59,8 @@ bool samefile(FILE *f, const char *name) {
 // of the report that goes away must not kill the run before the index is
 // whole, and a file size limit must fail a write, as a full disk does, not
 // kill the run. The report is best-effort, as on the Windows console.
-// Weak, so that the fuzzer, which brings its own main, can link this file.
+// Weak, so that the fuzzer and the unit tests, which bring their own main,
+// can link this file.
 __attribute__((weak)) int main(int argc, char **argv) {
   for (int fd = 0; fd <= 2; fd++) {
     if (fcntl(fd, F_GETFD) == -1 && open("/dev/null", O_RDWR) != fd)

@@ -108,7 +108,7 @@ Sparse = namedtuple("Sparse", "head size tail")  # size bytes: head, a hole, the
 # (closed at the start), rlimit (a file size limit, which kills Wine itself),
 # flock (the runner's lock, which Windows sharing does not see) and umask.
 BOTH = "both"
-WINDOWS = "windows"  # needs the Windows console runtime to expand wildcards
+WINDOWS = "windows"  # needs the Windows runtime: its wildcards or its ANSI code page
 POSIX = {"stdin", "/proc", "/dev/stdout", "descriptors", "rlimit", "flock", "umask"}
 
 
