@@ -37,8 +37,10 @@ long readlisting(FILE *f, unsigned char *buf, size_t n);
 // Creates or opens the file named name for writing in binary mode and
 // truncates it, once no other run of this program can write it; nullptr if
 // it cannot be opened, or if another run has it open, which it then leaves
-// untouched. A device such as /dev/full opens as any file does. Readers of
-// the file are never kept out.
+// untouched, as it does where a reader holds the file against writers (a
+// shared flock, a Windows share mode without writing). A device such as
+// /dev/full opens as any file does. Readers that let others write are never
+// kept out.
 FILE *openindex(const char *name);
 
 // name as messages show it: unchanged on POSIX, in the ANSI code page on
