@@ -81,8 +81,7 @@ int makeindex(int argc, argchar **argv) {
     fail("No encuentro %s o no puedo abrirlo\n\r", shown(argv[1]));
   // Opening the index truncates it; it must never be the listing itself, nor
   // the report's file ("> tolvkvoc."), where the two would overwrite each other.
-  if (!samefile(original, indice) && !samefile(stdout, indice))
-    final = openindex(indice);
+  final = samefile(original, indice) || samefile(stdout, indice) ? nullptr : openindex(indice);
   if (final == nullptr)
     fail("No puedo crear tolvek.act\n\r");
   setvbuf(final, ibuf, _IOFBF, sizeof ibuf);
