@@ -16,7 +16,17 @@ static HANDLE handle(FILE *f) {
   return reinterpret_cast<HANDLE>(_get_osfhandle(fileno(f)));
 }
 
-FILE *openlisting(const wchar_t *name) { return _wfopen(name, L"rb"); }
+// Some names open what is neither a file, a pipe nor a device, such as the
+// pipe file system's root, \\.\pipe\; refused as a folder is, they never
+// cost an old index.
+FILE *openlisting(const wchar_t *name) {
+  FILE *f = _wfopen(name, L"rb");
+  if (f != nullptr && GetFileType(handle(f)) == FILE_TYPE_UNKNOWN) {
+    fclose(f);
+    return nullptr;
+  }
+  return f;
+}
 
 long readlisting(FILE *f, unsigned char *buf, size_t n) {
   HANDLE h = handle(f);

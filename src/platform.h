@@ -23,7 +23,8 @@ using argchar = char;
 int makeindex(int argc, argchar **argv);
 
 // Opens the file named name for reading in binary mode; nullptr if it
-// cannot, or if name is a folder.
+// cannot, or if name is a folder, or on Windows anything but a file, a pipe
+// or a character device.
 FILE *openlisting(const argchar *name);
 
 // Reads at most n bytes of f's file into buf with one read of the system,

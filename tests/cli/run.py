@@ -108,7 +108,7 @@ Sparse = namedtuple("Sparse", "head size tail")  # size bytes: head, a hole, the
 # (closed at the start), rlimit (a file size limit, which kills Wine itself),
 # flock (the runner's lock, which Windows sharing does not see) and umask.
 BOTH = "both"
-WINDOWS = "windows"  # needs the Windows runtime: its wildcards or its ANSI code page
+WINDOWS = "windows"  # needs Windows: its wildcards, its ANSI code page, its pipe names
 POSIX = {"stdin", "/proc", "/dev/stdout", "descriptors", "rlimit", "flock", "umask"}
 
 
@@ -210,6 +210,9 @@ CASES = [
     Case(name="directory", why="a directory as the listing",
          files={"dir": Folder(), INDEX: OLD}, args=["dir"],
          out=BANNER + not_found("dir"), status=1, index=KEEP),
+    Case(name="pipe-root", why="the pipe file system's root, which is no file",
+         files={INDEX: OLD}, args=["\\\\.\\pipe\\"],
+         out=BANNER + not_found("\\\\.\\pipe\\"), status=1, index=KEEP, runs=WINDOWS),
     Case(name="wildcard-one", why="a wildcard matching one listing runs it",
          files={"a.txt": THREE, "b.dat": b""},
          args=["*.txt"], out=THREE_OUT, status=0, index=THREE_IDX, runs=WINDOWS),
