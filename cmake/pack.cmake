@@ -16,18 +16,6 @@ file(REMOVE_RECURSE ${stage})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${CPACK_TOLVEK_WIN32_BUILD} --prefix ${stage}
                 OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 
-# What each archive holds, and nothing else: a release without its manual or
-# its licence is no release.
-function(holds dir want)
-  file(GLOB_RECURSE got LIST_DIRECTORIES false RELATIVE ${dir} ${dir}/*)
-  list(SORT got)
-  if(NOT got STREQUAL want)
-    message(FATAL_ERROR "${dir} holds\n  ${got}\nnot\n  ${want}")
-  endif()
-endfunction()
-holds(${CPACK_TEMPORARY_DIRECTORY} "bin/tolvekpre;share/doc/tolvekpre/LICENSE;share/doc/tolvekpre/README.md;share/doc/tolvekpre/listado.txt;share/man/es/man1/tolvekpre.1;share/man/man1/tolvekpre.1")
-holds(${stage} "LICENSE.txt;README.txt;listado.txt;tolvekpre-es.html;tolvekpre.exe;tolvekpre.html")
-
 file(REMOVE ${out}/${linux}.tar.gz ${out}/${win32}.zip)
 get_filename_component(top ${CPACK_TEMPORARY_DIRECTORY} DIRECTORY)
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${top} ${top}/${linux}/*)

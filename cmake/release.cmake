@@ -17,11 +17,17 @@ set_property(TARGET tolvek driver tolvekpre PROPERTY POSITION_INDEPENDENT_CODE O
 target_compile_options(common INTERFACE -fstack-protector-strong -D_FORTIFY_SOURCE=2)
 target_link_options(tolvekpre PRIVATE -static-pie -s LINKER:-z,relro,-z,now)
 
+# The archives' names, and where the Windows program is built, for the
+# release's checks too.
+set(tarball ${PROJECT_NAME}-${PROJECT_VERSION}-linux-x86_64)
+set(zip ${PROJECT_NAME}-${PROJECT_VERSION}-win32)
+set(win32 ${CMAKE_BINARY_DIR}/win32/build)
+
 include(ExternalProject)
 ExternalProject_Add(win32
   SOURCE_DIR ${PROJECT_SOURCE_DIR}
   PREFIX ${CMAKE_BINARY_DIR}/win32
-  BINARY_DIR ${CMAKE_BINARY_DIR}/win32/build
+  BINARY_DIR ${win32}
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-i686.cmake
              -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DMANDOC=${MANDOC}
              -DTOLVEK_WERROR=${TOLVEK_WERROR}
@@ -33,9 +39,9 @@ ExternalProject_Add(win32
 set(CPACK_GENERATOR External)
 set(CPACK_EXTERNAL_ENABLE_STAGING ON)
 set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/pack.cmake)
-set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-linux-x86_64)
-set(CPACK_TOLVEK_WIN32_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-win32)
-set(CPACK_TOLVEK_WIN32_BUILD ${CMAKE_BINARY_DIR}/win32/build)
+set(CPACK_PACKAGE_FILE_NAME ${tarball})
+set(CPACK_TOLVEK_WIN32_NAME ${zip})
+set(CPACK_TOLVEK_WIN32_BUILD ${win32})
 set(CPACK_TOLVEK_EPOCH ${epoch})
 set(CPACK_TOLVEK_TAR ${TAR})
 set(CPACK_TOLVEK_ZIP ${ZIP})
