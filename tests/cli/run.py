@@ -131,7 +131,7 @@ class Case:
     quits: Optional[int] = None  # the report is closed after this many bytes, all that is compared
     closed: tuple = ()  # the descriptors the program starts without
     fsize: Optional[int] = None  # the program's file size limit in bytes; None: none
-    locked: bool = False  # the runner holds the index's lock while the program runs
+    locked: bool = False  # the runner holds the index as a reader does (flock -s) meanwhile
     umask: Optional[int] = None  # the program's umask; a new index is then 0666 less it
     timeout: Optional[float] = None  # seconds the run may take; None: the runner's --timeout
     runs: str = BOTH  # BOTH, WINDOWS, or a word of POSIX
@@ -239,7 +239,7 @@ CASES = [
     Case(name="unwritable-pipe", why="through a pipe, the index's first failed write ends the run",
          pipe=THREE, files={INDEX: Link("/dev/full")}, args=["/dev/stdin"],
          out=BANNER + line(1, b"dune", 8) + NO_WRITE, status=1, index=ANY, runs="stdin"),
-    Case(name="locked", why="an index that another run is writing is left to it",
+    Case(name="locked", why="an index that a reader holds against writers is left to it",
          files={"a.txt": THREE, INDEX: OLD}, args=["a.txt"], locked=True,
          out=BANNER + NO_INDEX, status=1, index=KEEP, runs="flock"),
     Case(name="index-mode", why="a new index is a data file, 0666 less the umask",
@@ -433,7 +433,7 @@ def check(case, folder, program, prefix, windows, timeout):
     timeout = case.timeout or timeout
     lock = open(index, "rb") if case.locked else None  # held until check returns
     if lock:
-        fcntl.flock(lock, fcntl.LOCK_EX)
+        fcntl.flock(lock, fcntl.LOCK_SH)
     stdout, stderr, status, faults = start(prefix + [program] + case.args, folder, case,
                                            timeout, env)
     if stdout != out:
