@@ -99,6 +99,7 @@ GRACE = 10
 # What a case's folder may hold besides plain files.
 Link = namedtuple("Link", "target")  # a symbolic link to target
 Folder = namedtuple("Folder", "")  # an empty folder
+Fifo = namedtuple("Fifo", "")  # a named pipe, fed the case's pipe in place of standard input
 Sparse = namedtuple("Sparse", "head size tail")  # size bytes: head, a hole, then tail
 
 # Where a case runs: on both platforms, on Windows only, or, named by the one
@@ -122,7 +123,7 @@ class Case:
     status: int  # the expected exit status; -N for death by signal N
     index: object  # the expected index: bytes, None for no index, KEEP or ANY
     # What the folder starts with: file names and their bytes, a Link, a
-    # Folder or a Sparse file.
+    # Folder, a Sparse file or a Fifo.
     files: dict = field(default_factory=dict)
     # Bytes for a pipe as standard input, or a list of chunks written 0.5 s apart.
     pipe: Union[bytes, list] = b""
@@ -132,6 +133,9 @@ class Case:
     closed: tuple = ()  # the descriptors the program starts without
     fsize: Optional[int] = None  # the program's file size limit in bytes; None: none
     locked: bool = False  # the runner holds the index as a reader does (flock -s) meanwhile
+    # A second run's arguments, started in the folder once the first has
+    # indexed its first chunk's entries, and refused while the first runs on.
+    rival: Optional[list] = None
     umask: Optional[int] = None  # the program's umask; a new index is then 0666 less it
     timeout: Optional[float] = None  # seconds the run may take; None: the runner's --timeout
     runs: str = BOTH  # BOTH, WINDOWS, or a word of POSIX
@@ -242,6 +246,10 @@ CASES = [
     Case(name="locked", why="an index that a reader holds against writers is left to it",
          files={"a.txt": THREE, INDEX: OLD}, args=["a.txt"], locked=True,
          out=BANNER + NO_INDEX, status=1, index=KEEP, runs="flock"),
+    Case(name="second-run", why="a second run in the folder is refused while the first writes on",
+         files={"l": Fifo(), "a.txt": THREE}, pipe=[THREE, b"(VOC00004) gz: c\n"], args=["l"],
+         rival=["a.txt"], out=report((1, b"dune", 8), (2, b"fisomar", 10), (3, b"nadie", 255),
+                                     (4, b"gz", 17)), status=0, index=b"\x08\x0a\xff\x11"),
     Case(name="index-mode", why="a new index is a data file, 0666 less the umask",
          files={"a.txt": THREE}, args=["a.txt"], umask=0o002,
          out=THREE_OUT, status=0, index=THREE_IDX, runs="umask"),
@@ -311,16 +319,21 @@ def make(folder, files, index):
                 f.write(content.tail)
         elif isinstance(content, Folder):
             path.mkdir()
+        elif isinstance(content, Fifo):
+            os.mkfifo(path)
         else:
             path.write_bytes(content)
 
 
-def feed(w, chunks, held, ended, limit):
-    """Writes a case's pipe, a pause between chunks; a held pipe stays open
-    until the program has ended, or for limit seconds at most."""
+def feed(w, chunks, held, ended, limit, paused):
+    """Writes a case's pipe, a pause between chunks, the first one until
+    paused is set; a held pipe stays open until the program has ended, or for
+    limit seconds at most."""
     with open(w, "wb") as f:
         try:
             for i, chunk in enumerate(chunks):
+                if i == 1:
+                    paused.wait(limit)
                 time.sleep(0.5 if i else 0)
                 f.write(chunk)
                 f.flush()
@@ -381,23 +394,39 @@ def differ(what, want, got):
         what, at, len(want), len(got), want[lo:at + 40], got[lo:at + 40])
 
 
-def start(cmd, folder, case, timeout, env):
-    """Runs cmd as the case says; returns its output, error output, status
-    and what went wrong with the run itself."""
+def contest(cmd, folder, index, env, deadline):
+    """Runs cmd to its end once index holds a byte; returns its output and status."""
+    while time.monotonic() < deadline and not (index.is_file() and index.stat().st_size):
+        time.sleep(0.05)
+    got = subprocess.run(cmd, cwd=folder, stdin=subprocess.DEVNULL, capture_output=True,
+                         env=env, timeout=max(1, deadline - time.monotonic()))
+    return got.stdout, got.returncode
+
+
+def start(cmd, folder, index, case, timeout, env):
+    """Runs cmd as the case says; returns its output, error output, status,
+    what went wrong with the run itself, and the rival's output and status."""
     chunks = [case.pipe] if isinstance(case.pipe, bytes) else case.pipe
-    r, w = os.pipe()
+    fifo = [folder / n for n, c in case.files.items() if isinstance(c, Fifo)]
+    r, w = (subprocess.DEVNULL, str(fifo[0])) if fifo else os.pipe()
     # A group of its own, so that a signal reaches whatever the program (or an
     # emulator) starts, as Ctrl-C at a terminal would.
     proc = subprocess.Popen(cmd, cwd=folder, stdin=r, stdout=subprocess.PIPE,
                             stderr=subprocess.PIPE, env=env, start_new_session=True,
                             preexec_fn=lambda: prepare(case))
-    os.close(r)
-    ended = threading.Event()
-    writer = threading.Thread(target=feed, args=(w, chunks, case.held, ended, timeout + GRACE),
-                              daemon=True)
+    if not fifo:
+        os.close(r)
+    ended, paused = threading.Event(), threading.Event()
+    writer = threading.Thread(target=feed, daemon=True,
+                              args=(w, chunks, case.held, ended, timeout + GRACE, paused))
     writer.start()
     wait = timeout if case.sigint is None else case.sigint
     deadline = time.monotonic() + wait
+    rival = None
+    if case.rival is not None:
+        rival = contest(cmd[:len(cmd) - len(case.args)] + case.rival, folder, index, env,
+                        deadline)
+    paused.set()
     first = None
     if case.quits is not None:
         first = head(proc.stdout, case.quits, deadline)
@@ -417,7 +446,7 @@ def start(cmd, folder, case, timeout, env):
     ended.set()
     writer.join(GRACE)
     out, err = got
-    return (out if first is None else first), err, proc.returncode, faults
+    return (out if first is None else first), err, proc.returncode, faults, rival
 
 
 def check(case, folder, program, prefix, windows, timeout):
@@ -434,10 +463,13 @@ def check(case, folder, program, prefix, windows, timeout):
     lock = open(index, "rb") if case.locked else None  # held until check returns
     if lock:
         fcntl.flock(lock, fcntl.LOCK_SH)
-    stdout, stderr, status, faults = start(prefix + [program] + case.args, folder, case,
-                                           timeout, env)
+    stdout, stderr, status, faults, rival = start(prefix + [program] + case.args, folder, index,
+                                                  case, timeout, env)
     if stdout != out:
         faults.append(differ("stdout", out, stdout))
+    refused = (BANNER + NO_INDEX).replace(b"\n", b"\r\n") if windows else BANNER + NO_INDEX
+    if case.rival is not None and rival != (refused, 1):
+        faults.append("the second run gave %r, not its refusal" % (rival,))
     # An emulator's own notes (Wine making its prefix) are not the program's.
     stderr = b"".join(l for l in stderr.splitlines(True)
                       if not (prefix and l.startswith(b"wine")))
