@@ -135,31 +135,41 @@ TEST(Reader, LinesLongerThanTheBuffer) {
 }
 
 #ifdef _WIN32
-// An empty message on a named pipe is no end; a server that disconnects the
-// pipe, as Windows documents, has ended the listing, as one that closes it has.
+// An empty message on a named pipe is no end; a server that ends the pipe has
+// ended the listing, however it ends it.
 TEST(Reader, NamedPipe) {
-  const wchar_t *name = L"\\\\.\\pipe\\tolvek-test";
-  HANDLE p =
-      CreateNamedPipeW(name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE, 1, 4096, 4096, 0, nullptr);
-  ASSERT_NE(p, INVALID_HANDLE_VALUE);
-  original = _wfopen(name, L"rb");
-  ASSERT_NE(original, nullptr);
-  std::thread server([p] {
-    const char text[] = "(VOC00001) dune: a\n(VOC00002) gim: b\n";
-    DWORD n;
-    ConnectNamedPipe(p, nullptr);
-    WriteFile(p, text, 0, &n, nullptr);
-    WriteFile(p, text, sizeof text - 1, &n, nullptr);
-    FlushFileBuffers(p);
-    DisconnectNamedPipe(p);
-    CloseHandle(p);
-  });
-  startlisting(UINT64_MAX);
-  EXPECT_EQ(entries(), "1[dune] 2[gim] ");
-  EXPECT_FALSE(readfailed());
-  // Closed first, so that a failed read cannot leave the server's flush waiting.
-  fclose(original);
-  server.join();
+  const struct {
+    const char *why;
+    bool disconnects;
+  } servers[] = {
+      {"disconnects the pipe, as Windows documents", true},
+      {"closes its handle only, as a server that exits does: a broken pipe", false},
+  };
+  for (const auto &s : servers) {
+    const wchar_t *name = L"\\\\.\\pipe\\tolvek-test";
+    HANDLE p =
+        CreateNamedPipeW(name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE, 1, 4096, 4096, 0, nullptr);
+    ASSERT_NE(p, INVALID_HANDLE_VALUE);
+    original = _wfopen(name, L"rb");
+    ASSERT_NE(original, nullptr);
+    std::thread server([p, &s] {
+      const char text[] = "(VOC00001) dune: a\n(VOC00002) gim: b\n";
+      DWORD n;
+      ConnectNamedPipe(p, nullptr);
+      WriteFile(p, text, 0, &n, nullptr);
+      WriteFile(p, text, sizeof text - 1, &n, nullptr);
+      FlushFileBuffers(p);
+      if (s.disconnects)
+        DisconnectNamedPipe(p);
+      CloseHandle(p);
+    });
+    startlisting(UINT64_MAX);
+    EXPECT_EQ(entries(), "1[dune] 2[gim] ") << s.why;
+    EXPECT_FALSE(readfailed()) << s.why;
+    // Closed first, so that a failed read cannot leave the server's flush waiting.
+    fclose(original);
+    server.join();
+  }
 }
 #endif
 
