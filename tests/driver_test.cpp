@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <string>
 
 namespace {
 
@@ -26,8 +28,12 @@ namespace {
 // as a first run on the index would be, whatever stream the first one
 // closed. A sanitizer's report on stderr fails the empty pattern.
 TEST(Driver, SecondRunOnTheFirstIndex) {
-  const auto dir = std::filesystem::temp_directory_path() / "tolvek-driver-test";
-  std::filesystem::create_directories(dir);
+  // A folder of this test's own, which no other test run at once shares.
+  std::filesystem::path dir;
+  std::random_device pick;
+  do {
+    dir = std::filesystem::temp_directory_path() / ("tolvek-driver-" + std::to_string(pick()));
+  } while (!std::filesystem::create_directory(dir));
   EXPECT_EXIT(tworuns(dir), testing::ExitedWithCode(1), "^$");
   std::filesystem::remove_all(dir);
 }
