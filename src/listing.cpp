@@ -18,14 +18,14 @@ static uint8_t numvoc[5];
 alignas(4096) static unsigned char buf[bloque];
 static size_t ini, fin;
 static uint64_t leidos, tope;
-// Set at the end of the listing or on a read error; no read follows either.
-static bool acabado, fallo;
+// Set on a read error.
+static bool fallo;
 
 void startlisting(uint64_t size) {
   ini = fin = 0;
   leidos = 0;
   tope = size;
-  acabado = fallo = false;
+  fallo = false;
 }
 
 // Takes what one read of the file gives: stdio's fread would wait for a
@@ -34,8 +34,6 @@ void startlisting(uint64_t size) {
 // run, such as its own report (tolvekpre l.txt >> l.txt), are never read.
 static bool fill() {
   ini = fin = 0;
-  if (acabado)
-    return false;
   const uint64_t resto = tope - leidos;
   const size_t pide = resto < sizeof buf ? static_cast<size_t>(resto) : sizeof buf;
   const long n = pide == 0 ? 0 : readlisting(original, buf, pide);
@@ -44,7 +42,6 @@ static bool fill() {
     leidos += fin;
     return true;
   }
-  acabado = true;
   fallo = n < 0;
   return false;
 }

@@ -54,8 +54,9 @@ void clearname();
 // listing ends or fails before one.
 bool skipline();
 
-// Whether reading the listing failed; its end is no failure. Once the listing
-// has ended or failed, the reader never reads it again.
+// Whether reading the listing failed; its end is no failure. Once getentry or
+// skipline has returned false, the listing is done: call neither again before
+// startlisting.
 bool readfailed();
 
 #endif
