@@ -13,8 +13,9 @@ static uint8_t numvoc[5];
 
 // Unread bytes are buf[ini, fin); leidos counts every byte taken from the
 // stream, tope the most it may give.
-// Page-aligned: the kernel's copy into a buffer that starts off a cache line
-// costs some 8% of the whole run, and where the linker puts it varies.
+// Page-aligned, so that the kernel's copy of each read into it stores whole
+// cache lines: into a buffer that starts off a line, every store is split in
+// two, some 8% of the run, and where the linker puts the buffer varies.
 alignas(4096) static unsigned char buf[bloque];
 static size_t ini, fin;
 static uint64_t leidos, tope;

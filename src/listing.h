@@ -33,7 +33,8 @@ extern uint16_t largo;
 // size however much is added to it meanwhile, or earlier where the stream
 // ends; this is the one place the size is enforced. UINT64_MAX reads to the
 // stream's end. Call after opening or rewinding original, before the first
-// getentry.
+// getentry. The reader reads original's file past stdio, so stdio must hold
+// none of its bytes: main.cpp makes the stream unbuffered (setvbuf _IONBF).
 void startlisting(uint64_t size);
 
 // Reads the next entry head: searches forward, across lines, for '(', skips

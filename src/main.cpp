@@ -19,9 +19,9 @@ static uint16_t contador, vocs;
 static uint8_t voc;
 static bool espera;
 // The index is at most 4394 bytes: a buffer of our own keeps it off the heap,
-// and on most runtimes no putc writes it, only a flush or the close. The
-// Windows runtime, Wine's at least, also writes it out at each code 10, and
-// so fails there first on a full disk.
+// and on glibc no putc writes it, only a flush or the close. Wine's
+// msvcrt.dll, the runtime the Windows tests run on, also writes it out at
+// each code 10, and so fails there first on a full disk.
 static char ibuf[8192];
 
 // A name from the reader never reaches past an actor's row.
@@ -123,7 +123,7 @@ int makeindex(int argc, argchar **argv) {
 
   if (readfailed())
     fail("\n\rNo puedo leer %s\n\r", shown(argv[1]));
-  // One runtime's fclose returns 0 when its own last flush failed, so the
+  // Wine's msvcrt.dll fclose returns 0 when its own last flush failed, so the
   // flush is checked here; a failed flush drops the bytes it could not write,
   // leaving the next nothing to fail on, so the error flag keeps each earlier
   // failure.

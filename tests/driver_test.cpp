@@ -24,9 +24,9 @@ namespace {
   exit(makeindex(2, second));
 }
 
-// Two runs in one process, as the fuzzer makes them: the second is refused
-// as a first run on the index would be, whatever stream the first one
-// closed. A sanitizer's report on stderr fails the empty pattern.
+// Two runs in one process, the second on the first one's index: it is
+// refused as a first run on the index would be, whatever stream the first
+// one closed. A sanitizer's report on stderr fails the empty pattern.
 TEST(Driver, SecondRunOnTheFirstIndex) {
   // A folder of this test's own, which no other test run at once shares.
   std::filesystem::path dir;
