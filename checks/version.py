@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The .exe's version resource, which Explorer's Details shows, names the
 project's version in every field and the licence's holder.
-usage: version.py EXE VERSION HOLDER"""
+usage: version.py EXE VERSION COPYRIGHT, the licence's copyright line"""
 import struct
 import sys
 
@@ -27,7 +27,7 @@ def block(data, at):
     return key, data[value:value_end], children, length
 
 
-exe, version, holder = sys.argv[1:]
+exe, version, copyright = sys.argv[1:]
 faults = []
 found = [(name, data) for kind, name, lang, data in resources(exe) if kind == RT_VERSION]
 if [name for name, data in found] != [1]:
@@ -47,7 +47,7 @@ wanted = {
     "FileVersion": version, "ProductVersion": version, "OriginalFilename": "tolvekpre.exe",
     "InternalName": "tolvekpre", "ProductName": "TOLVEKPRE",
     "FileDescription": "Preparador para extraer archivos voc de TOLVEK ordenados por actores",
-    "LegalCopyright": holder + ". License: MIT",
+    "LegalCopyright": copyright + ". License: MIT",
 }
 for name, value in wanted.items():
     if strings.get(name) != value:
