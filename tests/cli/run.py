@@ -134,7 +134,7 @@ class Case:
     fsize: Optional[int] = None  # the program's file size limit in bytes; None: none
     locked: bool = False  # the runner holds the index as a reader does (flock -s) meanwhile
     # A second run's arguments, started in the folder once the first has
-    # indexed its first chunk's entries, and refused while the first runs on.
+    # written its first index byte, and refused while the first runs on.
     rival: Optional[list] = None
     umask: Optional[int] = None  # the program's umask; a new index is then 0666 less it
     timeout: Optional[float] = None  # seconds the run may take; None: the runner's --timeout
@@ -453,7 +453,9 @@ def check(case, folder, program, prefix, windows, timeout):
     """Runs one case in folder; returns what went wrong."""
     # Windows drops the trailing dot of a file name.
     iname = INDEX.rstrip(".") if windows else INDEX
-    out = case.out.replace(b"\n", b"\r\n") if windows else case.out
+    def console(b):  # what the runtime makes of the program's bytes
+        return b.replace(b"\n", b"\r\n") if windows else b
+    out = console(case.out)
     make(folder, case.files, iname)
     index = folder / iname
     before = index.read_bytes() if index.is_file() else None
@@ -467,8 +469,7 @@ def check(case, folder, program, prefix, windows, timeout):
                                                   case, timeout, env)
     if stdout != out:
         faults.append(differ("stdout", out, stdout))
-    refused = (BANNER + NO_INDEX).replace(b"\n", b"\r\n") if windows else BANNER + NO_INDEX
-    if case.rival is not None and rival != (refused, 1):
+    if case.rival is not None and rival != (console(BANNER + NO_INDEX), 1):
         faults.append("the second run gave %r, not its refusal" % (rival,))
     # An emulator's own notes (Wine making its prefix) are not the program's.
     stderr = b"".join(l for l in stderr.splitlines(True)
