@@ -80,8 +80,7 @@ def attempt(text, found):
     return faults, got.stderr.decode("cp1252").strip()
 
 
-def run(text):
-    found = steps(text)
+def run(text, found):
     faults, errors = attempt(text, found)
     # 9009 is cmd's answer when it cannot start a program. Wine's cmd gave it
     # once, on a CI machine, to a line that ran at once before and after; a
@@ -93,11 +92,11 @@ def run(text):
     return faults + ([text + ": cmd said: " + errors] if faults and errors else [])
 
 
-made = []
+made, lines = [], {text: steps(text) for text in texts}
 try:
-    for text in texts:
-        prepare(steps(text), made)
-    faults = [f for text in texts for f in run(text)]
+    for found in lines.values():
+        prepare(found, made)
+    faults = [f for text, found in lines.items() for f in run(text, found)]
 finally:
     for p in reversed(made):
         shutil.rmtree(p) if p.is_dir() else p.unlink(missing_ok=True)
